@@ -1,0 +1,1 @@
+// PortAudio sound device: written with the engine.

@@ -1,0 +1,1 @@
+// wxConfig profile store: written with the settings.
