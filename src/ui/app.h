@@ -1,12 +1,49 @@
 #pragma once
-// The application object: loads the settings, creates the main frame, saves at exit.
+// The application object: loads the settings and the frame's placement from the profile store,
+// creates the main frame on its saved place, shows the splash for three seconds while the frame
+// stays disabled, and at exit writes the placement (section "Window") and all settings
+// (section "Settings"). It also handles the about command and the three web pages.
 
 #include <wx/app.h>
+#include <wx/weakref.h>
+
+#include <memory>
+
+#include "engine/sound_device.h"
+#include "ui/placement.h"
+
+class CMainFrame;
 
 class CTrainerApp : public wxApp {
 public:
+    // The splash stays up this long at start-up, whatever the user does.
+    static constexpr int kSplashMilliseconds = 3000;
+
     bool OnInit() override;
     int OnExit() override;
+
+    // Everything of start-up after the framework's own: settings and placement loaded, frame
+    // created with the sound device (null: none), placed, shown, splash for splashMilliseconds.
+    // Returns false when the frame cannot be created.
+    bool StartUp(std::unique_ptr<SoundDevice> device, int splashMilliseconds);
+    // Writes the placement the frame left behind and all settings, and flushes the store.
+    void SaveProfile();
+
+    CMainFrame* MainFrame() const { return m_pMainFrame; }
+    // True when the application has a command handler for id.
+    bool HandlesCommand(int id) const;
+
+    bool m_bMaximized = true;  // the frame was maximized when it was last destroyed
+    NormalRect m_rcNormal;     // the frame's normal (restored) rectangle
+
+private:
+    void OnAbout(wxCommandEvent& event);
+    void OnWebPage(wxCommandEvent& event);
+    void OnUpdateAlwaysEnabled(wxUpdateUIEvent& event);
+
+    wxWeakRef<CMainFrame> m_pMainFrame;
+
+    wxDECLARE_EVENT_TABLE();
 };
 
 wxDECLARE_APP(CTrainerApp);

@@ -1,0 +1,95 @@
+#pragma once
+// The sound engine: keys characters into tone samples and streams them to the sound device
+// through its small looping buffer, or into a file sink while recording.
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <memory>
+
+#include "engine/audio_format.h"
+#include "engine/auto_reset_event.h"
+#include "engine/file_sink.h"
+#include "engine/keying.h"
+#include "engine/relaxed_atomic.h"
+#include "engine/sound_device.h"
+
+// Told after every element handed to the sink (the view wakes its idle-time update with it).
+class SynthesisObserver {
+public:
+    virtual ~SynthesisObserver() = default;
+    virtual void OnElementKeyed() = 0;
+};
+
+class CMorseAudio {
+public:
+    // Five seconds: room for the longest element with its silence within the speed limits
+    // (a dash at 25 CPM is 15,876 samples; a word space at 500/25 CPM is 53,979 samples).
+    static constexpr int32_t kElementSamples = 110250;
+    // How long a wait for the device sleeps before it looks at the abort flag and the device.
+    static constexpr std::chrono::milliseconds kWaitSlice{50};
+    // A playing device signals every 0.1 s; one silent this long has failed.
+    static constexpr std::chrono::milliseconds kDeviceSilenceLimit{2000};
+    // Pause between attempts to restore a lost buffer.
+    static constexpr std::chrono::milliseconds kRestoreRetry{10};
+
+    // `device` is the owner's device slot (null when there is no device); it must outlive the
+    // engine's use of it, i.e. every playback ends with StopStream before the device goes.
+    CMorseAudio(const KeyingParameters& keying, SoundDevice*& device);
+    ~CMorseAudio();
+    CMorseAudio(const CMorseAudio&) = delete;
+    CMorseAudio& operator=(const CMorseAudio&) = delete;
+
+    // Keys one character element by element into the file sink or the device stream and returns
+    // the samples produced (tones and silences). Adds each element's samples to `counter` and
+    // tells `view` after each element (both optional). Stops before the next element once the
+    // abort flag is set. Throws DeviceError or SinkWriteError.
+    int SynthesizeCharacter(unsigned char ch, RelaxedAtomic<int32_t>* counter,
+                            SynthesisObserver* view);
+
+    // Queues bytes of samples for playback, blocking until the device has room for them;
+    // `length` 0 flushes: pads with silence until everything written has been played.
+    // Returns early, dropping the rest, once the abort flag is set. Throws DeviceError.
+    void Write(const void* bytes, uint32_t length);
+    // Ends a playback: stops and releases the device buffer and uncounts the stream.
+    void StopStream();
+
+    // While a sink is attached every element goes to it and the device is not touched.
+    void AttachFileSink(SampleSink* sink) { m_pFileSink.store(sink); }
+    void DetachFileSink() { m_pFileSink.store(nullptr); }
+    bool HasFileSink() const { return m_pFileSink.load() != nullptr; }
+
+private:
+    enum class WaitResult { Signalled, Aborted, BufferLost };
+
+    // Renders n samples of tone at `frequency` Hz, with its rise and fall, into m_element.
+    void RenderTone(int32_t n, int32_t frequency);
+
+    bool IsLooping() const { return m_bPlaying && !m_bRestored; }
+    void CreateDeviceBuffer();
+    // Restores a lost buffer, retrying every kRestoreRetry; false if an abort ended the attempts.
+    bool RestoreLostBuffer();
+    // Waits, in slices, until the device has left the half at the write cursor. Throws
+    // DeviceError when the device fails or stays silent for kDeviceSilenceLimit.
+    WaitResult WaitForFreeHalf();
+    // Writes one chunk at the write cursor: the staged bytes first, then the caller's.
+    void FillChunk(uint32_t chunk, const uint8_t*& source, uint32_t& sourceLeft);
+    // Starts looping playback after a whole fill (again, after a restore).
+    void StartPlayback();
+
+    bool m_bHasBuffer = false;
+    AutoResetEvent m_event;
+    const KeyingParameters& m_keying;
+    SoundDevice*& m_pDevice;
+    // Playback has started and is counted in g_nActiveStreams.
+    bool m_bPlaying = false;
+    // The buffer was lost and restored: it is stopped until the next whole fill restarts it.
+    bool m_bRestored = false;
+    uint32_t m_nWriteCursor = 0;
+    uint8_t m_staging[audio::kBufferBytes];
+    uint32_t m_nStaged = 0;
+    // Set by the interface thread before a recording starts and cleared after it ended.
+    std::atomic<SampleSink*> m_pFileSink{nullptr};
+    // The one element buffer, allocated with the engine.
+    std::unique_ptr<int16_t[]> m_element;
+};

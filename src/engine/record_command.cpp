@@ -1,0 +1,222 @@
+// The record command: a training session written to a WAV file by the session thread with the
+// file sink attached, unpaced, while the interface thread pumps its messages behind a progress
+// window; then the sent text, if wanted, saved as a text file.
+#include "engine/record_command.h"
+
+#include <wx/app.h>
+#include <wx/filedlg.h>
+#include <wx/filename.h>
+#include <wx/msgdlg.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <system_error>
+
+#include "content/text_sources.h"
+#include "engine/audio_flags.h"
+#include "engine/recording_names.h"
+#include "engine/wav_file.h"
+#include "session/initial_delay_dialog.h"
+#include "session/session_thread.h"
+#include "settings/settings.h"
+#include "ui/pump.h"
+#include "ui/training_view.h"
+
+namespace {
+
+// The progress window appears only after this long, so a short recording shows none.
+constexpr int kProgressShowDelayMs = 500;
+// How long the waiting loop sleeps between pumps when no message arrives.
+constexpr int kWaitSliceMs = 10;
+
+wxString U(const char* utf8) { return wxString::FromUTF8(utf8); }
+
+// The C library's text for an errno value.
+wxString ErrorText(int err) { return wxString(std::generic_category().message(err)); }
+
+int ShowMessage(wxWindow* parent, const wxString& text, long style) {
+    wxMessageDialog box(parent, text, wxTheApp->GetAppDisplayName(), style);
+    return box.ShowModal();
+}
+
+void ShowError(wxWindow* parent, const wxString& text) {
+    ShowMessage(parent, text, wxOK | wxICON_ERROR);
+}
+
+// The save-file dialog, seeded with defaultPathUtf8. A name typed without an extension gets
+// `extension` (".wav"), and replacing an existing file of that name is asked first, as the
+// dialog itself asks for the name it returned.
+bool AskSavePath(wxWindow* parent, const std::string& defaultPathUtf8, const char* filter,
+                 const char* extension, std::string& chosenUtf8) {
+    const wxFileName initial(wxString::FromUTF8(defaultPathUtf8));
+    wxFileDialog dialog(parent, U("另存为"), initial.GetPath(), initial.GetFullName(), U(filter),
+                        wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    if (dialog.ShowModal() != wxID_OK) return false;
+    wxFileName chosen(dialog.GetPath());
+    if (!chosen.HasExt()) {
+        chosen.SetExt(U(extension + 1));
+        if (chosen.FileExists() &&
+            ShowMessage(parent,
+                        wxString::Format(U("“%s”已存在。\n要替换它吗？"), chosen.GetFullName()),
+                        wxYES_NO | wxNO_DEFAULT | wxICON_WARNING) != wxID_YES)
+            return false;
+    }
+    chosenUtf8 = chosen.GetFullPath().utf8_string();
+    return true;
+}
+
+// Creates or replaces the file and writes the bytes; returns 0 or the errno value. A file that
+// could not be written whole is removed rather than left truncated.
+int WriteWholeFile(const std::string& pathUtf8, const std::string& bytes) {
+    errno = 0;
+    FILE* file = OpenFileUtf8(pathUtf8, "wb");
+    if (!file) return errno != 0 ? errno : EIO;
+    errno = 0;
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() &&
+                         std::fflush(file) == 0;
+    int err = written ? 0 : (errno != 0 ? errno : EIO);
+    errno = 0;
+    if (std::fclose(file) != 0 && err == 0) err = errno != 0 ? errno : EIO;
+    if (err != 0) {
+        std::error_code ignored;
+        const auto path = MakeUtf8Path(pathUtf8);
+        if (std::filesystem::is_regular_file(path, ignored)) std::filesystem::remove(path, ignored);
+    }
+    return err;
+}
+
+}  // namespace
+
+CRecordCommand::CRecordCommand(CTrainingView& view)
+    : m_view(view), m_pParent(wxGetTopLevelParent(&view)) {}
+
+CRecordCommand::End CRecordCommand::RecordSession(WavRecordingFile& file) {
+    CTrainingView& view = m_view;
+    view.Audio().AttachFileSink(&file);
+    CInitialDelayDialog progress(U("创建音频文件"), kProgressShowDelayMs);
+    view.StartPlayback(&SessionThread);
+
+    bool cancelled = false;
+    // m_nBudget is 1 until the thread has set the real budget, so this cannot end early; it
+    // also ends when the thread has stopped by itself (a write error).
+    while (view.m_bThreadRunning) {
+        const int32_t used = view.m_nBudgetUsed;
+        const int32_t budget = view.m_nBudget;
+        if (used >= budget) break;
+        progress.SetProgress(static_cast<int>(std::min(100.0, used * 100.0 / budget)));
+        PumpPendingMessages();
+        if (progress.IsCancelled() || view.IsClosing()) {
+            cancelled = true;
+            break;
+        }
+        WaitForNextMessage(kWaitSliceMs);
+    }
+    if (cancelled) g_bAbort = true;
+    // The thread's pane calls run on this thread: keep serving them until it has ended.
+    while (view.m_bThreadRunning) {
+        PumpPendingMessages();
+        WaitForNextMessage(kWaitSliceMs);
+    }
+    view.JoinPlayback();
+    // A cancel just as the thread ended leaves the flag set with no stream to clear it.
+    if (g_nActiveStreams == 0) g_bAbort = false;
+    progress.Close();
+    view.Audio().DetachFileSink();
+
+    if (cancelled || view.IsClosing()) return End::Cancelled;
+    if (view.m_bSinkFailed) return End::WriteFailed;
+    if (view.m_nBudgetUsed < view.m_nBudget) return End::EndedShort;
+    return End::Complete;
+}
+
+// The text goes out in Windows-1252, broken into lines of 80 when "Insert LF" is on.
+void CRecordCommand::OfferSentText(const std::string& wavPath) {
+    wxWindow* const parent = m_pParent;
+    if (ShowMessage(parent, U("您想将报底保存为文本文件吗？"), wxYES_NO | wxICON_QUESTION) !=
+        wxID_YES)
+        return;
+    std::string textPath;
+    if (!AskSavePath(parent, ReplaceFileExtension(wavPath, ".txt"), "文本文件 (*.txt)|*.txt",
+                     ".txt", textPath))
+        return;
+    std::string text = m_view.ReadPane(Pane::Output);
+    if (g_settings.m_bInsertLF) text = BreakIntoLines(text);
+    if (const int err = WriteWholeFile(textPath, text); err != 0)
+        ShowError(parent, wxString::Format(U("保存文本文件“%s”失败：\n%s"),
+                                           wxString::FromUTF8(textPath), ErrorText(err)));
+}
+
+void CRecordCommand::Run() {
+    CTrainingView& view = m_view;
+    wxWindow* const parent = m_pParent;
+    if (view.m_bThreadRunning || g_nActiveStreams != 0 || view.IsClosing()) return;
+    CTrainingView::NestedWait wait(view);
+    // The previous playback thread has ended; joining it orders its last use of the session
+    // text before ours.
+    view.JoinPlayback();
+
+    // The text is prepared aside: until the file is chosen a paused session keeps its own.
+    const int source = g_settings.m_nSource;
+    std::string sessionText;
+    std::string textFilePath;
+    if ((source & SOURCE_FIXED_TEXT_MASK) != 0 &&
+        !PrepareSessionText(view, sessionText, &textFilePath))
+        return;
+
+    const std::string defaultName = DefaultRecordingName(
+        source, textFilePath, g_settings.m_nCharactersUsed, g_settings.m_keying.wordSpeedCpm,
+        g_settings.m_keying.charSpeedCpm, g_settings.m_bWpmSpeedUnit);
+    std::string wavPath;
+    if (!AskSavePath(parent, defaultName, "音频文件 (*.wav)|*.wav", ".wav", wavPath) ||
+        view.IsClosing())
+        return;
+
+    // A new session: a paused one is dropped, and the progress loop cannot see the budget used
+    // up before the thread has set the real budget.
+    view.m_bPauseRequested = false;
+    view.m_strSessionText = std::move(sessionText);
+    view.m_nBudgetUsed = 0;
+    view.m_nBudget = 1;
+    view.m_bSinkFailed = false;
+
+    int err = 0;
+    std::unique_ptr<WavRecordingFile> file = WavRecordingFile::Create(wavPath, err);
+    if (!file) {
+        view.m_strSessionText.clear();
+        ShowError(parent, wxString::Format(U("无法创建音频文件“%s”：\n%s"),
+                                           wxString::FromUTF8(wavPath), ErrorText(err)));
+        return;
+    }
+
+    switch (RecordSession(*file)) {
+        case End::Cancelled:
+            file->Discard();
+            return;
+        case End::WriteFailed:
+            file->Discard();
+            ShowError(parent, U("写入音频文件失败：磁盘已满或文件不可写。录音已取消。\n\n") +
+                                  ErrorText(file->WriteError() != 0 ? file->WriteError() : EIO));
+            return;
+        case End::EndedShort:
+            file->Discard();
+            ShowError(parent, U("录音意外中止，未保存音频文件。"));
+            return;
+        case End::Complete:
+            break;
+    }
+    // A failure here is a write that only the flush or the close reported, or a file that went
+    // away meanwhile: the recording is as lost as after a write error.
+    if (const int finishError = file->Finish(); finishError != 0) {
+        file->Discard();
+        ShowError(parent, U("写入音频文件失败：磁盘已满或文件不可写。录音已取消。\n\n") +
+                              ErrorText(finishError));
+        return;
+    }
+    if (!view.IsClosing()) OfferSentText(wavPath);
+}
+
+void CTrainingView::OnRecord() { CRecordCommand(*this).Run(); }

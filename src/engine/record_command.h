@@ -1,0 +1,30 @@
+#pragma once
+// The record command (32774, "录音"): runs a whole training session into a WAV file instead of
+// the sound device, behind a progress window, then offers to save the sent text beside it.
+
+#include <string>
+
+class CTrainingView;
+class WavRecordingFile;
+class wxWindow;
+
+// One run of the command, on the interface thread of the view (a friend of the view: it
+// starts and joins the view's playback thread and reads its output pane).
+class CRecordCommand {
+public:
+    explicit CRecordCommand(CTrainingView& view);
+    // Returns when the recording has ended, been cancelled or failed. Does nothing while a
+    // playback thread runs.
+    void Run();
+
+private:
+    enum class End { Complete, Cancelled, WriteFailed, EndedShort };
+
+    // The session, from attaching the file as the sink to the joined thread.
+    End RecordSession(WavRecordingFile& file);
+    // Offers to save the output pane's text beside the recording.
+    void OfferSentText(const std::string& wavPathUtf8);
+
+    CTrainingView& m_view;
+    wxWindow* m_pParent;
+};

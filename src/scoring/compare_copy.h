@@ -1,0 +1,22 @@
+#pragma once
+// Scores the learner's copy against the sent text, incrementally on every change of the copy
+// pane while a session runs and once more, finally, when it has ended.
+//
+// Both texts are the panes' full Windows-1252 texts; the tally's offsets mark how much of each
+// has been scored, and only the rest is looked at. Case is ignored, a prosign escape ("\SK")
+// counts as one character, "(" and ")" count as the same character, and the learner may lag at
+// most 10 characters behind the sender (older sent characters are written off as wrong).
+
+#include <functional>
+#include <string>
+
+#include "scoring/score_tally.h"
+
+// Updates the tally from the unscored rest of both texts. Returns whether the copy text is
+// non-empty (for the final comparison: once trailing white space is removed).
+bool CompareCopy(ScoreTally& tally, const std::string& copyText, const std::string& sentText,
+                 bool final);
+
+// Receives one diagnostic line per alignment search ("<n> CMatch used\n"). Silent (no hook)
+// by default; an empty function switches it off again. Set it before comparisons run.
+void SetCompareTraceHook(std::function<void(const std::string&)> hook);

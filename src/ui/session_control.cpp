@@ -1,0 +1,222 @@
+// Session control of the training view: Start (with the practice text and the countdown),
+// Pause, Stop and Abort, their enable and check states, the status-bar time and count, the
+// results at the end of a session, the copy scoring while it runs, the single-character
+// playback, and the closing notice.
+#include <wx/app.h>
+#include <wx/filedlg.h>
+#include <wx/filename.h>
+#include <wx/textctrl.h>
+
+#include <chrono>
+
+#include "content/text_sources.h"
+#include "engine/audio_flags.h"
+#include "engine/audio_format.h"
+#include "options/input_text_dialog.h"
+#include "scoring/compare_copy.h"
+#include "scoring/results_dialog.h"
+#include "session/initial_delay_dialog.h"
+#include "session/session_thread.h"
+#include "settings/settings.h"
+#include "ui/pump.h"
+#include "ui/training_view.h"
+
+namespace {
+
+// Set while the Start handler runs: it pumps messages during the countdown and must not be
+// entered again from them.
+bool g_bStartGuard = false;
+// How long a waiting loop of the interface thread sleeps between pumps when nothing happens.
+constexpr int kWaitSliceMs = 10;
+
+}  // namespace
+
+// ---- Start, Pause, Stop, Abort -------------------------------------------------------------
+
+void CTrainingView::OnStart() {
+    if (g_bStartGuard || IsClosing()) return;
+    g_bStartGuard = true;
+    // Nothing starts while a session plays or a playback thread still runs (e.g. while it
+    // waits for the end delay).
+    if (g_nActiveStreams == 0 && !m_bThreadRunning) {
+        // The finished thread is joined before its session text is touched.
+        JoinPlayback();
+        const bool resumption = m_bPauseRequested;
+        bool ready = true;
+        if (!resumption && (g_settings.m_nSource & SOURCE_FIXED_TEXT_MASK) != 0)
+            ready = PrepareSessionText(*this, m_strSessionText, nullptr);
+        // A cancelled countdown starts nothing and leaves a paused session paused.
+        if (ready && RunCountdown(resumption) && !IsClosing()) StartPlayback(&SessionThread);
+    }
+    g_bStartGuard = false;
+}
+
+bool CTrainingView::RunCountdown(bool resumption) {
+    const int delaySeconds = g_settings.m_nInitialDelay;
+    if (delaySeconds <= 0) return true;
+
+    NestedWait wait(*this);
+    const auto start = std::chrono::steady_clock::now();
+    CInitialDelayDialog countdown(wxString::FromUTF8(resumption ? "继续训练" : "请做好抄收准备..."),
+                                  0);
+    bool cancelled = false;
+    for (;;) {
+        const auto elapsedMs = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                   std::chrono::steady_clock::now() - start)
+                                   .count();
+        if (elapsedMs >= delaySeconds * 1000LL) break;
+        countdown.SetProgress(static_cast<int>((elapsedMs / delaySeconds) / 10));
+        PumpPendingMessages();
+        if (countdown.IsCancelled() || IsClosing()) {
+            cancelled = true;
+            break;
+        }
+        WaitForNextMessage(kWaitSliceMs);
+    }
+    countdown.Close();
+    return !cancelled;
+}
+
+void CTrainingView::OnPause() {
+    if (g_nActiveStreams != 0) {
+        // The thread ends after the current character and keeps everything for the resumption.
+        m_bApplyEndDelay = false;
+        m_bPauseRequested = true;
+    } else {
+        OnStart();  // resumes a paused session
+    }
+}
+
+void CTrainingView::OnStop() {
+    if (g_nActiveStreams != 0) {
+        // The thread ends after the current character; the results follow at once.
+        m_bApplyEndDelay = false;
+        m_bFinishRequested = true;
+    }
+    // A paused session is dropped without results.
+    m_bPauseRequested = false;
+}
+
+void CTrainingView::OnAbort() {
+    if (g_nActiveStreams != 0) g_bAbort = true;
+    m_bPauseRequested = false;
+    m_bFinishRequested = false;
+    m_nSentCount = 0;
+    m_nElapsedSamples = 0;
+}
+
+void CTrainingView::OnUpdateStart(wxUpdateUIEvent& event) {
+    event.Enable(m_pSoundDevice != nullptr);
+    event.Check(g_nActiveStreams != 0);
+}
+
+void CTrainingView::OnUpdatePause(wxUpdateUIEvent& event) {
+    event.Enable(m_bPauseRequested || (g_nActiveStreams != 0 && !m_bFinishRequested));
+    event.Check(m_bPauseRequested);
+}
+
+void CTrainingView::OnUpdateStop(wxUpdateUIEvent& event) {
+    event.Enable(g_nActiveStreams != 0 || m_bPauseRequested);
+    event.Check(m_bFinishRequested);
+}
+
+void CTrainingView::OnUpdateAbort(wxUpdateUIEvent& event) {
+    event.Enable(g_nActiveStreams != 0);
+}
+
+void CTrainingView::OnUpdateRecord(wxUpdateUIEvent& event) {
+    event.Enable(g_nActiveStreams == 0);
+}
+
+// ---- Status-bar panes ----------------------------------------------------------------------
+
+void CTrainingView::OnUpdateTimePane(wxUpdateUIEvent& event) {
+    // Seconds of sound keyed, not of the clock: pauses and the countdown do not count.
+    const int seconds = m_nElapsedSamples / audio::kSampleRate;
+    event.SetText(seconds == 0 ? wxString()
+                               : wxString::Format("%d:%02d", seconds / 60, seconds % 60));
+}
+
+void CTrainingView::OnUpdateCountPane(wxUpdateUIEvent& event) {
+    const int count = m_nSentCount;
+    event.SetText(count == 0 ? wxString() : wxString::Format("%d", count));
+}
+
+// ---- Scoring and results -------------------------------------------------------------------
+
+void CTrainingView::OnCopyPaneChanged() {
+    if (m_bThreadRunning) CompareCopy(m_tally, ReadPane(Pane::Copy), ReadPane(Pane::Output), false);
+}
+
+void CTrainingView::OnSessionFinished() {
+    if (IsClosing()) return;
+    const int seconds = m_nElapsedSamples / audio::kSampleRate;
+    if (CompareCopy(m_tally, ReadPane(Pane::Copy), ReadPane(Pane::Output), true)) {
+        NestedWait wait(*this);
+        CResultsDialog results(wxGetTopLevelParent(this), &m_tally, seconds);
+        results.ShowModal();
+    }
+    m_nSentCount = 0;
+    m_nElapsedSamples = 0;
+}
+
+// ---- Playback threads ----------------------------------------------------------------------
+
+void CTrainingView::JoinPlayback() {
+    if (m_playbackThread.joinable()) m_playbackThread.join();
+}
+
+void CTrainingView::StartPlayback(void (*threadProc)(SessionView*)) {
+    JoinPlayback();
+    // Claimed here, before the thread runs, so that no second start slips in meanwhile.
+    m_bThreadRunning = true;
+    m_playbackThread = std::thread(threadProc, static_cast<SessionView*>(this));
+}
+
+void CTrainingView::PlayClickedCharacter(unsigned char ch) {
+    if (m_bThreadRunning || m_pSoundDevice == nullptr || IsClosing()) return;
+    m_chPlayCharacter = ch;
+    StartPlayback(&PlayCharacterThread);
+}
+
+void CTrainingView::OnClosingNotice() {
+    m_bClosing = true;
+    g_bAbort = true;
+    // The thread's pane calls give up now that the view is closing, and the abort cuts its
+    // sound within an element, so the wait is short; the view and its engine stay until it ends.
+    JoinPlayback();
+    // Nothing plays any more: a flag left set would cut the next playback short.
+    if (g_nActiveStreams == 0) g_bAbort = false;
+}
+
+// ---- Practice text -------------------------------------------------------------------------
+
+void CTrainingView::StopSessionAndWait() {
+    OnStop();
+    NestedWait wait(*this);
+    while (g_nActiveStreams != 0 && !IsClosing()) {
+        PumpPendingMessages();
+        WaitForNextMessage(kWaitSliceMs);
+    }
+}
+
+bool CTrainingView::AskTypedText(std::string& cp1252Text) {
+    if (IsClosing()) return false;
+    NestedWait wait(*this);
+    CInputTextDialog dialog(wxGetTopLevelParent(this));
+    if (dialog.ShowModal() != wxID_OK) return false;
+    cp1252Text = dialog.GetText();
+    return true;
+}
+
+bool CTrainingView::AskTextFile(const std::string& initialPathUtf8, std::string& chosenPathUtf8) {
+    if (IsClosing()) return false;
+    NestedWait wait(*this);
+    const wxFileName initial(wxString::FromUTF8(initialPathUtf8));
+    wxFileDialog dialog(wxGetTopLevelParent(this), wxString::FromUTF8("打开"), initial.GetPath(),
+                        initial.GetFullName(), wxString::FromUTF8("文本文件 (*.txt)|*.txt"),
+                        wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+    if (dialog.ShowModal() != wxID_OK) return false;
+    chosenPathUtf8 = dialog.GetPath().utf8_string();
+    return true;
+}

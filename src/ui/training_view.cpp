@@ -1,0 +1,596 @@
+// The training view: creation, panes and their layout, the control bar exchange, the View
+// toggles, the edit commands, the practice sources, options and help, and the pane calls of the
+// playback threads. Session control lives in session_control.cpp.
+#include "ui/training_view.h"
+
+#include <wx/app.h>
+#include <wx/aui/framemanager.h>
+#include <wx/combobox.h>
+#include <wx/font.h>
+#include <wx/frame.h>
+#include <wx/slider.h>
+#include <wx/spinbutt.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+#include <wx/thread.h>
+
+#include <algorithm>
+#include <chrono>
+#include <climits>
+#include <cstdlib>
+#include <future>
+#include <mutex>
+#include <type_traits>
+
+#include "content/codepage.h"
+#include "engine/audio_flags.h"
+#include "options/options_sheet.h"
+#include "options/selected_chars_dialog.h"
+#include "options/word_count_dialog.h"
+#include "settings/settings.h"
+#include "ui/code_table_panel.h"
+#include "ui/command_ids.h"
+#include "ui/control_bar.h"
+#include "ui/help.h"
+
+namespace {
+
+constexpr int kPaneMargin = 10;  // pixels between the view's edges and its labels and panes
+// How often a playback thread waiting for a pane call looks at the abort and closing flags.
+constexpr auto kMarshalSlice = std::chrono::milliseconds(10);
+// The pitch list, in Hz: 400, 450, ..., 1200 (17 items).
+constexpr int kPitchListFirst = 400;
+constexpr int kPitchListLast = 1200;
+constexpr int kPitchListStep = 50;
+
+// The leading decimal number of a field's text, as the C library reads it: no number gives 0,
+// and a number beyond the int range is held at its end.
+int LeadingNumber(const wxString& text) {
+    const std::string bytes = text.utf8_string();
+    const long value = std::strtol(bytes.c_str(), nullptr, 10);
+    return static_cast<int>(std::clamp<long>(value, INT_MIN, INT_MAX));
+}
+
+int SourceBit(int id) {
+    switch (id) {
+        case CMD_SOURCE_KOCH:
+            return SOURCE_KOCH;
+        case CMD_SOURCE_CHARSET:
+            return SOURCE_CHARSET;
+        case CMD_SOURCE_TEXT_FILE:
+            return SOURCE_TEXT_FILE;
+        case CMD_SOURCE_TYPED_TEXT:
+            return SOURCE_TYPED_TEXT;
+        case CMD_SOURCE_QSO_PLAIN:
+            return SOURCE_QSO_PLAIN;
+        case CMD_SOURCE_QSO_REAL:
+            return SOURCE_QSO_REAL;
+        case CMD_SOURCE_WORDS:
+            return SOURCE_WORDS;
+        case CMD_SOURCE_ABBREVIATIONS:
+            return SOURCE_ABBREVIATIONS;
+        case CMD_SOURCE_Q_CODES:
+            return SOURCE_Q_CODES;
+        case CMD_SOURCE_LINE_FILE:
+            return SOURCE_LINE_FILE;
+        default:
+            return 0;
+    }
+}
+
+// The pane font: height in tenths of a point; a face the system lacks falls back to the
+// default face. Weight 0 ("any") is normal weight.
+wxFont MakePaneFont(const IoFontSpec& spec) {
+    const double points = spec.m_nHeight > 0 ? spec.m_nHeight / 10.0 : 10.0;
+    const int weight = spec.m_nWeight > 0 ? std::min(spec.m_nWeight, 1000) : 400;
+    return wxFont(wxFontInfo(points)
+                      .FaceName(wxString::FromUTF8(spec.m_strFaceName))
+                      .Weight(weight)
+                      .Italic(spec.m_bItalic));
+}
+
+}  // namespace
+
+CTrainingView::NestedWait::~NestedWait() {
+    --m_view.m_nNestedWaits;
+    // The frame may be waiting for this to end before it can go.
+    wxWakeUpIdle();
+}
+
+CTrainingView::CTrainingView() : m_audio(g_settings.m_keying, m_pSoundDevice) {}
+
+CTrainingView::~CTrainingView() {
+    OnClosingNotice();
+}
+
+bool CTrainingView::Create(wxFrame* frame, wxAuiManager& bands,
+                           std::unique_ptr<SoundDevice> device) {
+    if (!wxWindow::Create(frame, wxID_ANY, wxDefaultPosition, wxDefaultSize,
+                          wxCLIP_CHILDREN | wxBORDER_NONE))
+        return false;
+    m_pBands = &bands;
+    if (!CreateBands(frame, bands)) return false;
+    CreatePanes();
+    m_soundDevice = std::move(device);
+    m_pSoundDevice = m_soundDevice.get();
+    BindMessageMap();
+    ExchangeControlBar(false);
+    --m_nUpdating;
+    LayoutPanes();
+    m_wndCopy->SetFocus();
+    return true;
+}
+
+bool CTrainingView::CreateBands(wxFrame* frame, wxAuiManager& bands) {
+    // Bands live in the frame (the band manager's window) but report to the view. Rows: the
+    // tool bar; the control bar and the donate bar; the code strip.
+    const auto band = [](const char* name, int row, int position) {
+        return wxAuiPaneInfo()
+            .Name(name)
+            .ToolbarPane()
+            .Top()
+            .Row(row)
+            .Position(position)
+            .Floatable(false)
+            .CloseButton(false);
+    };
+
+    m_wndControlBar = new CDialogBarEx();
+    if (!m_wndControlBar->Create(this, frame, wxID_ANY) ||
+        !bands.AddPane(m_wndControlBar, band("controlbar", 1, 0)))
+        return false;
+
+    m_wndDonateBar = new CDonateBar();
+    if (!m_wndDonateBar->Create(frame, wxID_ANY) ||
+        !bands.AddPane(m_wndDonateBar, band("donatebar", 1, 1)))
+        return false;
+
+    m_dlgCodeStrip = new CCodeTableDialog();
+    m_dlgCodeTable = new CCodeTableDialog();
+    if (!m_dlgCodeStrip->Create(frame, false) || !m_dlgCodeTable->Create(frame, true) ||
+        !bands.AddPane(m_dlgCodeStrip, band("codestrip", 2, 0)) ||
+        !bands.AddPane(m_dlgCodeTable, wxAuiPaneInfo()
+                                           .Name("codetable")
+                                           .Right()
+                                           .Gripper()
+                                           .CaptionVisible(false)
+                                           .PaneBorder(false)
+                                           .Floatable(false)
+                                           .CloseButton(false)
+                                           .Resizable(false)
+                                           .BestSize(m_dlgCodeTable->PreferredWidth(), -1)))
+        return false;
+    m_dlgCodeStrip->SetOwner(this);
+    m_dlgCodeTable->SetOwner(this);
+
+    CCodeTableDialog* unwanted = g_settings.m_bViewCodes ? m_dlgCodeStrip : m_dlgCodeTable;
+    bands.GetPane(unwanted).Hide();
+    unwanted->Hide();
+    return true;
+}
+
+void CTrainingView::CreatePanes() {
+    m_wndOutputLabel = new wxStaticText(this, wxID_ANY, wxString::FromUTF8("报底"),
+                                        wxDefaultPosition, wxDefaultSize, wxST_NO_AUTORESIZE);
+    m_wndOutputLabel->Hide();
+    m_wndCopyLabel = new wxStaticText(this, wxID_ANY, wxString::FromUTF8("听抄结果"),
+                                      wxDefaultPosition, wxDefaultSize, wxST_NO_AUTORESIZE);
+    // Neither pane scrolls sideways: both wrap at words.
+    m_wndOutput =
+        new wxTextCtrl(this, IDC_OUTPUT_PANE, wxEmptyString, wxDefaultPosition, wxDefaultSize,
+                       wxTE_MULTILINE | wxTE_READONLY | wxTE_WORDWRAP | wxVSCROLL);
+    m_wndOutput->Hide();
+    m_wndCopy = new wxTextCtrl(this, IDC_COPY_PANE, wxEmptyString, wxDefaultPosition, wxDefaultSize,
+                               wxTE_MULTILINE | wxTE_WORDWRAP | wxVSCROLL);
+}
+
+void CTrainingView::BindCommand(int id, void (CTrainingView::*handler)()) {
+    Bind(
+        wxEVT_MENU, [this, handler](wxCommandEvent&) { (this->*handler)(); }, id);
+    m_handledCommands.insert(id);
+}
+
+void CTrainingView::BindUpdate(int id, void (CTrainingView::*handler)(wxUpdateUIEvent&)) {
+    Bind(wxEVT_UPDATE_UI, handler, this, id);
+}
+
+void CTrainingView::BindMessageMap() {
+    // Session control (session_control.cpp).
+    BindCommand(CMD_START, &CTrainingView::OnStart);
+    BindCommand(CMD_PAUSE, &CTrainingView::OnPause);
+    BindCommand(CMD_STOP, &CTrainingView::OnStop);
+    BindCommand(CMD_ABORT, &CTrainingView::OnAbort);
+    BindUpdate(CMD_START, &CTrainingView::OnUpdateStart);
+    BindUpdate(CMD_PAUSE, &CTrainingView::OnUpdatePause);
+    BindUpdate(CMD_STOP, &CTrainingView::OnUpdateStop);
+    BindUpdate(CMD_ABORT, &CTrainingView::OnUpdateAbort);
+    BindUpdate(CMD_RECORD, &CTrainingView::OnUpdateRecord);
+    BindUpdate(CMD_PANE_TIME, &CTrainingView::OnUpdateTimePane);
+    BindUpdate(CMD_PANE_COUNT, &CTrainingView::OnUpdateCountPane);
+    BindCommand(CMD_SESSION_FINISHED, &CTrainingView::OnSessionFinished);
+    Bind(
+        wxEVT_TEXT, [this](wxCommandEvent&) { OnCopyPaneChanged(); }, IDC_COPY_PANE);
+
+    // The control bar.
+    for (int id : {IDC_CHARACTERS_USED, IDC_CHAR_SPEED, IDC_WORD_SPEED, IDC_PITCH})
+        Bind(
+            wxEVT_TEXT, [this](wxCommandEvent&) { OnControlBarChange(); }, id);
+    Bind(
+        wxEVT_COMBOBOX, [this](wxCommandEvent&) { OnPitchSelect(); }, IDC_PITCH);
+    Bind(
+        wxEVT_SLIDER, [this](wxCommandEvent&) { OnControlBarChange(); }, IDC_VOLUME);
+    Bind(EVT_CONTROL_BAR_FIELD_LEFT, [this](wxCommandEvent&) { OnControlBarKillFocus(); });
+
+    Bind(wxEVT_SIZE, [this](wxSizeEvent& event) {
+        event.Skip();
+        LayoutPanes();
+    });
+    Bind(wxEVT_SET_FOCUS, [this](wxFocusEvent&) {
+        if (m_nUpdating == 0) m_wndCopy->SetFocus();
+    });
+
+    BindCommand(CMD_VIEW_OUTPUT, &CTrainingView::OnViewOutput);
+    BindCommand(CMD_USE_CAPS, &CTrainingView::OnUseCaps);
+    BindCommand(CMD_VIEW_CODES, &CTrainingView::OnViewCodes);
+    BindUpdate(CMD_VIEW_OUTPUT, &CTrainingView::OnUpdateViewOutput);
+    BindUpdate(CMD_USE_CAPS, &CTrainingView::OnUpdateUseCaps);
+    BindUpdate(CMD_VIEW_CODES, &CTrainingView::OnUpdateViewCodes);
+
+    BindCommand(CMD_COPY, &CTrainingView::OnEditCopy);
+    BindCommand(CMD_CUT, &CTrainingView::OnEditCut);
+    BindCommand(CMD_PASTE, &CTrainingView::OnEditPaste);
+    BindUpdate(CMD_COPY, &CTrainingView::OnUpdateEditCopy);
+    BindUpdate(CMD_CUT, &CTrainingView::OnUpdateEditCut);
+    BindUpdate(CMD_PASTE, &CTrainingView::OnUpdateEditPaste);
+
+    for (int id = CMD_SOURCE_KOCH; id <= CMD_SOURCE_LINE_FILE; ++id) {
+        Bind(
+            wxEVT_MENU, [this, id](wxCommandEvent&) { SelectSource(id); }, id);
+        m_handledCommands.insert(id);
+        BindUpdate(id, &CTrainingView::OnUpdateSource);
+    }
+
+    BindCommand(CMD_OPTIONS, &CTrainingView::OnOptions);
+    BindCommand(CMD_USER_MANUAL, &CTrainingView::OnHelp);
+    BindCommand(CMD_HELP, &CTrainingView::OnHelp);
+    for (int id : {CMD_OPTIONS, CMD_USER_MANUAL, CMD_HELP})
+        BindUpdate(id, &CTrainingView::OnUpdateAlwaysEnabled);
+}
+
+bool CTrainingView::TryBefore(wxEvent& event) {
+    const wxEventType type = event.GetEventType();
+    if (type == wxEVT_BUTTON || type == wxEVT_MENU) {
+        if (event.GetId() == IDC_CODE_TABLE_CLICK) {
+            PlayClickedCharacter(
+                static_cast<unsigned char>(static_cast<wxCommandEvent&>(event).GetInt()));
+            return true;
+        }
+        if (event.GetId() == IDC_CANCEL_COMMAND) return true;
+    }
+    return wxWindow::TryBefore(event);
+}
+
+void CTrainingView::OnUpdateAlwaysEnabled(wxUpdateUIEvent& event) {
+    event.Enable(true);
+}
+
+// ---- Control bar ---------------------------------------------------------------------------
+
+int CTrainingView::EnabledCharacterCount() const {
+    std::lock_guard lock(g_settingsLock);
+    return static_cast<int>(g_settings.m_charSet.BuildSetString(false).size());
+}
+
+void CTrainingView::ExchangeControlBar(bool save) {
+    CDialogBarEx& bar = *m_wndControlBar;
+    const int enabled = EnabledCharacterCount();
+    const bool wpm = g_settings.m_bWpmSpeedUnit;
+    KeyingParameters& keying = g_settings.m_keying;
+
+    if (save) {
+        const int used = LeadingNumber(bar.CharactersUsed()->GetValue());
+        g_settings.m_nCharactersUsed = std::min(enabled, std::max(2, used));
+        keying.SetSpeeds(LeadingNumber(bar.WordSpeed()->GetValue()),
+                         LeadingNumber(bar.CharSpeed()->GetValue()), wpm);
+        g_settings.UpdateDualPitch(LeadingNumber(bar.Pitch()->GetValue()));
+        keying.volume = bar.Volume()->GetValue();
+        return;
+    }
+
+    ++m_nUpdating;
+    const int divisor = wpm ? 5 : 1;
+    bar.CharactersUsed()->ChangeValue(wxString::Format("%d", int(g_settings.m_nCharactersUsed)));
+    // A spin range needs its lower end below its upper one even for a set of fewer than two.
+    bar.CharactersUsedSpin()->SetRange(2, std::max(2, enabled));
+    bar.CharactersUsedSpin()->SetValue(
+        std::clamp(int(g_settings.m_nCharactersUsed), 2, std::max(2, enabled)));
+    bar.WordSpeed()->ChangeValue(wxString::Format("%d", keying.wordSpeedCpm / divisor));
+    bar.CharSpeed()->ChangeValue(wxString::Format("%d", keying.charSpeedCpm / divisor));
+    FillPitchCombo(*bar.Pitch(), keying.pitch);
+    bar.Volume()->SetRange(0, 100);
+    bar.Volume()->SetValue(keying.volume);
+    bar.SpeedUnit()->SetLabel(wpm ? "WPM" : "CPM");
+    --m_nUpdating;
+}
+
+void CTrainingView::FillPitchCombo(wxComboBox& combo, int pitch) {
+    wxArrayString items;
+    for (int hz = kPitchListFirst; hz <= kPitchListLast; hz += kPitchListStep)
+        items.Add(wxString::Format("%d", hz));
+    // The list never changes; rebuilding it while it is dropped down would close it.
+    if (combo.GetStrings() != items) combo.Set(items);
+    combo.ChangeValue(wxString::Format("%d", pitch));
+}
+
+void CTrainingView::RefreshCodePanels() {
+    m_dlgCodeStrip->Refresh();
+    m_dlgCodeTable->Refresh();
+}
+
+void CTrainingView::OnControlBarChange() {
+    if (m_nUpdating != 0) return;
+    ExchangeControlBar(true);
+    // The lesson characters may have changed.
+    RefreshCodePanels();
+}
+
+void CTrainingView::OnPitchSelect() {
+    if (m_nUpdating != 0) return;
+    wxComboBox& pitch = *m_wndControlBar->Pitch();
+    const int selection = pitch.GetSelection();
+    if (selection == wxNOT_FOUND) return;
+    pitch.ChangeValue(pitch.GetString(selection));
+    OnControlBarChange();
+}
+
+void CTrainingView::OnControlBarKillFocus() {
+    if (m_nUpdating == 0) ExchangeControlBar(false);
+}
+
+// ---- Panes and bands -----------------------------------------------------------------------
+
+void CTrainingView::LayoutPanes() {
+    if (m_wndCopy == nullptr) return;
+    m_fontIO = std::make_unique<wxFont>(MakePaneFont(g_settings.m_ioFont));
+
+    int copyWidth = 0, copyHeight = 0, outputWidth = 0, outputHeight = 0;
+    GetTextExtent(m_wndCopyLabel->GetLabel(), &copyWidth, &copyHeight, nullptr, nullptr,
+                  m_fontIO.get());
+    GetTextExtent(m_wndOutputLabel->GetLabel(), &outputWidth, &outputHeight, nullptr, nullptr,
+                  m_fontIO.get());
+    for (wxWindow* child : GetChildren()) child->SetFont(*m_fontIO);
+
+    const wxSize client = GetClientSize();
+    const int left = kPaneMargin;
+    int top = kPaneMargin;
+    const int width = std::max(0, client.x - 2 * kPaneMargin);
+    int height = std::max(0, client.y - 2 * kPaneMargin);
+    const int row = copyHeight * 11 / 10 + 2;  // a label's row: its text height plus a tenth
+    // A size of -1 would mean "keep the current one"; a view smaller than its margins gets 0.
+    const auto place = [](wxWindow* window, int x, int y, int w, int h) {
+        window->SetSize(x, y, std::max(0, w), std::max(0, h));
+    };
+
+    const bool viewOutput = g_settings.m_bViewOutput;
+    if (viewOutput) {
+        place(m_wndOutputLabel, left, top, 2 * outputWidth, outputHeight);
+        place(m_wndOutput, left, top + row, width, height / 2 - (3 * row) / 2);
+        top += height / 2;
+        height = height / 2 - row / 2;
+    }
+    place(m_wndCopyLabel, left, top, 2 * copyWidth, copyHeight);
+    place(m_wndCopy, left, top + row, width, height - row);
+
+    if (m_wndOutput->IsShown() != viewOutput) {
+        m_wndOutput->Show(viewOutput);
+        m_wndOutputLabel->Show(viewOutput);
+    }
+    for (wxWindow* window :
+         {static_cast<wxWindow*>(m_wndOutputLabel), static_cast<wxWindow*>(m_wndCopyLabel),
+          static_cast<wxWindow*>(m_wndOutput), static_cast<wxWindow*>(m_wndCopy)})
+        window->Refresh();
+}
+
+void CTrainingView::UpdateCodeTableBands() {
+    const bool viewCodes = g_settings.m_bViewCodes;
+    CCodeTableDialog* unwanted = viewCodes ? m_dlgCodeStrip : m_dlgCodeTable;
+    if (!unwanted->IsShown()) return;
+    m_pBands->GetPane(m_dlgCodeStrip).Show(!viewCodes);
+    m_pBands->GetPane(m_dlgCodeTable).Show(viewCodes);
+    m_pBands->Update();
+}
+
+void CTrainingView::ApplyOptions() {
+    ExchangeControlBar(false);
+    LayoutPanes();
+    UpdateCodeTableBands();
+    // A changed character set changes the panels' widths.
+    m_dlgCodeStrip->Resize();
+    m_dlgCodeTable->Resize();
+    m_pBands->GetPane(m_dlgCodeStrip).BestSize(m_dlgCodeStrip->GetSize());
+    m_pBands->GetPane(m_dlgCodeTable).BestSize(m_dlgCodeTable->PreferredWidth(), -1);
+    m_pBands->Update();
+}
+
+// ---- View toggles --------------------------------------------------------------------------
+
+void CTrainingView::OnViewOutput() {
+    g_settings.m_bViewOutput = !g_settings.m_bViewOutput;
+    LayoutPanes();
+}
+
+void CTrainingView::OnUseCaps() {
+    // The session echoes each later character in capitals; what is shown stays as it is.
+    g_settings.m_bUseCaps = !g_settings.m_bUseCaps;
+}
+
+void CTrainingView::OnViewCodes() {
+    g_settings.m_bViewCodes = !g_settings.m_bViewCodes;
+    UpdateCodeTableBands();
+}
+
+void CTrainingView::OnUpdateViewOutput(wxUpdateUIEvent& event) {
+    event.Enable(true);
+    event.Check(g_settings.m_bViewOutput);
+}
+
+void CTrainingView::OnUpdateUseCaps(wxUpdateUIEvent& event) {
+    event.Enable(true);
+    event.Check(g_settings.m_bUseCaps);
+}
+
+void CTrainingView::OnUpdateViewCodes(wxUpdateUIEvent& event) {
+    event.Enable(true);
+    event.Check(g_settings.m_bViewCodes);
+}
+
+// ---- Edit commands -------------------------------------------------------------------------
+
+wxTextCtrl* CTrainingView::FocusedPane() const {
+    wxWindow* focus = wxWindow::FindFocus();
+    if (focus == m_wndOutput || focus == m_wndCopy) return static_cast<wxTextCtrl*>(focus);
+    return nullptr;
+}
+
+void CTrainingView::OnEditCopy() {
+    if (wxTextCtrl* pane = FocusedPane()) pane->Copy();
+}
+
+void CTrainingView::OnEditCut() {
+    if (wxTextCtrl* pane = FocusedPane()) pane->Cut();
+}
+
+void CTrainingView::OnEditPaste() {
+    if (wxTextCtrl* pane = FocusedPane()) pane->Paste();
+}
+
+void CTrainingView::OnUpdateEditCopy(wxUpdateUIEvent& event) {
+    const wxTextCtrl* pane = FocusedPane();
+    event.Enable(pane != nullptr && pane->HasSelection());
+}
+
+void CTrainingView::OnUpdateEditCut(wxUpdateUIEvent& event) {
+    const wxTextCtrl* pane = FocusedPane();
+    event.Enable(pane != nullptr && pane->HasSelection() && pane->IsEditable());
+}
+
+void CTrainingView::OnUpdateEditPaste(wxUpdateUIEvent& event) {
+    const wxTextCtrl* pane = FocusedPane();
+    event.Enable(pane != nullptr && pane->IsEditable());
+}
+
+// ---- Practice sources ----------------------------------------------------------------------
+
+void CTrainingView::SelectSource(int id) {
+    if (id == CMD_SOURCE_CHARSET || id == CMD_SOURCE_WORDS) {
+        NestedWait wait(*this);
+        const int answer = id == CMD_SOURCE_CHARSET ? CSelectedCharsDialog(this).ShowModal()
+                                                    : CWordCountDialog(this).ShowModal();
+        if (answer != wxID_OK) return;
+    }
+    const int bit = SourceBit(id);
+    const int old = g_settings.m_nSource;
+    int source = bit;
+    if ((bit & SOURCE_VOCABULARY_MASK) != 0) {
+        // Vocabularies combine; the last one left cannot be switched off.
+        source = (old & SOURCE_VOCABULARY_MASK) ^ bit;
+        if (source == 0) source = bit;
+    }
+    g_settings.m_nSource = source;
+
+    const bool wasText = (old & SOURCE_TEXT_KIND_MASK) != 0;
+    const bool isText = (source & SOURCE_TEXT_KIND_MASK) != 0;
+    // A running session cannot switch between generated practice and a fixed text.
+    if (g_nActiveStreams != 0 && wasText != isText) OnStop();
+
+    RefreshCodePanels();
+    // The dot pitch depends on the source.
+    g_settings.UpdateDualPitch(g_settings.m_keying.pitch);
+}
+
+void CTrainingView::OnUpdateSource(wxUpdateUIEvent& event) {
+    const int bit = SourceBit(event.GetId());
+    event.Enable(bit != SOURCE_QSO_PLAIN && bit != SOURCE_QSO_REAL);
+    event.Check((g_settings.m_nSource & bit) != 0);
+}
+
+// ---- Options and help ----------------------------------------------------------------------
+
+void CTrainingView::OnOptions() {
+    NestedWait wait(*this);
+    COptionsSheet sheet(wxGetTopLevelParent(this), *this);
+    sheet.ShowModal();
+}
+
+void CTrainingView::OnHelp() {
+    ShowHelpTopic("intro.htm");
+}
+
+void CTrainingView::ShowHelpTopic(const wxString& topic) {
+    ::ShowHelpTopic(wxGetTopLevelParent(this), topic);
+}
+
+// ---- Pane calls ----------------------------------------------------------------------------
+
+wxTextCtrl* CTrainingView::PaneWindow(Pane pane) const {
+    return pane == Pane::Output ? m_wndOutput : m_wndCopy;
+}
+
+std::string CTrainingView::ReadPane(Pane pane) const {
+    return codepage::FromUtf8(PaneWindow(pane)->GetValue().utf8_string());
+}
+
+void CTrainingView::WritePane(Pane pane, const std::string& text) {
+    PaneWindow(pane)->ChangeValue(wxString::FromUTF8(codepage::ToUtf8(text)));
+}
+
+void CTrainingView::InsertIntoPane(Pane pane, size_t pos, const std::string& text) {
+    // One Windows-1252 byte is one character of the pane, so byte positions are the pane's.
+    wxTextCtrl& window = *PaneWindow(pane);
+    const long at = std::min<long>(static_cast<long>(pos), window.GetLastPosition());
+    window.SetSelection(at, at);
+    window.ShowPosition(at);
+    window.WriteText(wxString::FromUTF8(codepage::ToUtf8(text)));
+    window.ShowPosition(window.GetInsertionPoint());
+}
+
+template <typename Result, typename Work>
+Result CTrainingView::RunOnInterfaceThread(Work work) {
+    if (wxThread::IsMain()) return work();
+    if (IsClosing() || g_bAbort) return Result();
+    // The promise is shared with the queued call, which may run after this thread gave up.
+    auto done = std::make_shared<std::promise<Result>>();
+    std::future<Result> result = done->get_future();
+    CallAfter([this, done, work]() {
+        if constexpr (std::is_void_v<Result>) {
+            if (!IsClosing()) work();
+            done->set_value();
+        } else {
+            done->set_value(IsClosing() ? Result() : work());
+        }
+    });
+    while (result.wait_for(kMarshalSlice) != std::future_status::ready) {
+        if (IsClosing() || g_bAbort) return Result();
+    }
+    return result.get();
+}
+
+std::string CTrainingView::PaneText(Pane pane) {
+    return RunOnInterfaceThread<std::string>([this, pane] { return ReadPane(pane); });
+}
+
+void CTrainingView::SetPaneText(Pane pane, const std::string& text) {
+    RunOnInterfaceThread<void>([this, pane, text] { WritePane(pane, text); });
+}
+
+void CTrainingView::InsertPaneText(Pane pane, size_t pos, const std::string& text) {
+    RunOnInterfaceThread<void>([this, pane, pos, text] { InsertIntoPane(pane, pos, text); });
+}
+
+void CTrainingView::PostSessionFinished() {
+    QueueEvent(new wxCommandEvent(wxEVT_MENU, CMD_SESSION_FINISHED));
+}
+
+void CTrainingView::PostWakeUp() {
+    wxWakeUpIdle();
+}

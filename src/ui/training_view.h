@@ -1,0 +1,194 @@
+#pragma once
+// The training view: the main frame's client window and the hub of the program. It owns the
+// output pane (the sent text) and the copy pane (the learner's copy), the control bar, the
+// donate bar and the two code table panels (in bands of the frame), the sound engine, the
+// session state and the score tally, and it handles nearly every command: the session commands,
+// the View toggles, the edit commands, the practice sources, options and help.
+//
+// It is the SessionView of the playback threads: their pane calls are marshalled to the
+// interface thread and given up as soon as the session is aborted or the window closes.
+
+#include <wx/window.h>
+
+#include <memory>
+#include <set>
+#include <string>
+#include <thread>
+
+#include "content/text_sources.h"
+#include "engine/morse_audio.h"
+#include "engine/relaxed_atomic.h"
+#include "engine/sound_device.h"
+#include "session/session_view.h"
+
+class CCodeTableDialog;
+class CDialogBarEx;
+class CDonateBar;
+class wxAuiManager;
+class wxComboBox;
+class wxFont;
+class wxFrame;
+class wxStaticText;
+class wxTextCtrl;
+class wxUpdateUIEvent;
+
+class CTrainingView : public wxWindow, public SessionView, public TextSourceHost {
+public:
+    CTrainingView();
+    // Ends any playback first: nothing the playback thread uses goes before the thread.
+    ~CTrainingView() override;
+
+    // Creates the view as the client window of frame, its bars as bands of the frame's band
+    // manager, its panes, and takes the sound device (null when there is none).
+    bool Create(wxFrame* frame, wxAuiManager& bands, std::unique_ptr<SoundDevice> device);
+
+    // Settings to the control bar (false) or the control bar to the settings (true).
+    void ExchangeControlBar(bool save);
+    // Re-creates the pane font from the settings and places labels and panes: with "View
+    // output" the output pane takes the upper half, otherwise the copy pane fills the view.
+    void LayoutPanes();
+    // Shows the vertical code table ("View codes") or the horizontal strip.
+    void UpdateCodeTableBands();
+    // Makes the view follow changed settings (called by the option pages).
+    void ApplyOptions();
+    // Fills the pitch list (400 to 1200 Hz in steps of 50) and shows pitch in its field.
+    void FillPitchCombo(wxComboBox& combo, int pitch);
+    // Opens a topic of the help book.
+    void ShowHelpTopic(const wxString& topic);
+
+    // The closing notice of the frame: aborts any playback, refuses every later pane call and
+    // command, and waits until the playback thread has ended.
+    void OnClosingNotice();
+    // True while one of the view's handlers waits in a nested message loop (countdown, stop,
+    // a modal dialog); the frame must not be destroyed before it has returned.
+    bool IsInNestedWait() const { return m_nNestedWaits > 0; }
+    // True when the view has a command handler for id.
+    bool HandlesCommand(int id) const { return m_handledCommands.count(id) != 0; }
+    bool HasSoundDevice() const { return m_pSoundDevice != nullptr; }
+
+    wxTextCtrl* OutputPane() const { return m_wndOutput; }
+    wxTextCtrl* CopyPane() const { return m_wndCopy; }
+    wxStaticText* OutputLabel() const { return m_wndOutputLabel; }
+    wxStaticText* CopyLabel() const { return m_wndCopyLabel; }
+    CDialogBarEx* ControlBar() const { return m_wndControlBar; }
+    CCodeTableDialog* CodeStrip() const { return m_dlgCodeStrip; }
+    CCodeTableDialog* CodeTable() const { return m_dlgCodeTable; }
+
+    // SessionView
+    CMorseAudio& Audio() override { return m_audio; }
+    std::string PaneText(Pane pane) override;
+    void SetPaneText(Pane pane, const std::string& text) override;
+    void InsertPaneText(Pane pane, size_t pos, const std::string& text) override;
+    void PostSessionFinished() override;
+    void PostWakeUp() override;
+    bool IsClosing() const override { return m_bClosing; }
+
+    // TextSourceHost
+    void StopSessionAndWait() override;
+    bool AskTypedText(std::string& cp1252Text) override;
+    bool AskTextFile(const std::string& initialPathUtf8, std::string& chosenPathUtf8) override;
+
+protected:
+    // The command filter: a click on a code table panel plays its character; the cancel
+    // command is swallowed.
+    bool TryBefore(wxEvent& event) override;
+
+private:
+    // Marks a handler that waits in a nested message loop, for IsInNestedWait.
+    class NestedWait {
+    public:
+        explicit NestedWait(CTrainingView& view) : m_view(view) { ++m_view.m_nNestedWaits; }
+        ~NestedWait();
+        NestedWait(const NestedWait&) = delete;
+        NestedWait& operator=(const NestedWait&) = delete;
+
+    private:
+        CTrainingView& m_view;
+    };
+    template <typename Result, typename Work>
+    Result RunOnInterfaceThread(Work work);
+
+    bool CreateBands(wxFrame* frame, wxAuiManager& bands);
+    void CreatePanes();
+    void BindMessageMap();
+    void BindCommand(int id, void (CTrainingView::*handler)());
+    void BindUpdate(int id, void (CTrainingView::*handler)(wxUpdateUIEvent&));
+
+    // Pane access on the interface thread, in Windows-1252.
+    wxTextCtrl* PaneWindow(Pane pane) const;
+    std::string ReadPane(Pane pane) const;
+    void WritePane(Pane pane, const std::string& text);
+    void InsertIntoPane(Pane pane, size_t pos, const std::string& text);
+
+    // Starts a playback thread once the previous one has ended.
+    void StartPlayback(void (*threadProc)(SessionView*));
+    void JoinPlayback();
+    void PlayClickedCharacter(unsigned char ch);
+    bool RunCountdown(bool resumption);
+    void RefreshCodePanels();
+    int EnabledCharacterCount() const;
+
+    // Control bar notifications.
+    void OnControlBarChange();
+    void OnPitchSelect();
+    void OnControlBarKillFocus();
+
+    // Session control.
+    void OnStart();
+    void OnPause();
+    void OnStop();
+    void OnAbort();
+    void OnSessionFinished();
+    void OnCopyPaneChanged();
+    void OnUpdateStart(wxUpdateUIEvent& event);
+    void OnUpdatePause(wxUpdateUIEvent& event);
+    void OnUpdateStop(wxUpdateUIEvent& event);
+    void OnUpdateAbort(wxUpdateUIEvent& event);
+    void OnUpdateRecord(wxUpdateUIEvent& event);
+    void OnUpdateTimePane(wxUpdateUIEvent& event);
+    void OnUpdateCountPane(wxUpdateUIEvent& event);
+
+    // View toggles, edit commands, sources, options, help.
+    void OnViewOutput();
+    void OnUseCaps();
+    void OnViewCodes();
+    void OnUpdateViewOutput(wxUpdateUIEvent& event);
+    void OnUpdateUseCaps(wxUpdateUIEvent& event);
+    void OnUpdateViewCodes(wxUpdateUIEvent& event);
+    void OnEditCopy();
+    void OnEditCut();
+    void OnEditPaste();
+    void OnUpdateEditCopy(wxUpdateUIEvent& event);
+    void OnUpdateEditCut(wxUpdateUIEvent& event);
+    void OnUpdateEditPaste(wxUpdateUIEvent& event);
+    wxTextCtrl* FocusedPane() const;
+    void SelectSource(int id);
+    void OnUpdateSource(wxUpdateUIEvent& event);
+    void OnOptions();
+    void OnHelp();
+    void OnUpdateAlwaysEnabled(wxUpdateUIEvent& event);
+
+    // The device slot comes before the engine, which keeps a reference to it.
+    std::unique_ptr<SoundDevice> m_soundDevice;
+    SoundDevice* m_pSoundDevice = nullptr;
+    CMorseAudio m_audio;
+
+    wxStaticText* m_wndOutputLabel = nullptr;
+    wxStaticText* m_wndCopyLabel = nullptr;
+    wxTextCtrl* m_wndOutput = nullptr;
+    wxTextCtrl* m_wndCopy = nullptr;
+    std::unique_ptr<wxFont> m_fontIO;
+
+    // While above zero, control-bar notifications are ignored and the focus stays where it is.
+    int m_nUpdating = 1;
+    CDonateBar* m_wndDonateBar = nullptr;
+    CDialogBarEx* m_wndControlBar = nullptr;
+    CCodeTableDialog* m_dlgCodeStrip = nullptr;
+    CCodeTableDialog* m_dlgCodeTable = nullptr;
+    wxAuiManager* m_pBands = nullptr;
+
+    std::thread m_playbackThread;
+    RelaxedAtomic<bool> m_bClosing{false};
+    int m_nNestedWaits = 0;
+    std::set<int> m_handledCommands;
+};

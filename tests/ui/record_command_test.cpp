@@ -1,0 +1,314 @@
+// The record command in the real main window: a recording into a WAV file with the sent text
+// saved beside it, a text-file source naming the recording, cancelling in the progress window,
+// write errors (a file size limit, a full device) and a target that cannot be created.
+#include <sys/resource.h>
+#include <unistd.h>
+#include <wx/dialog.h>
+#include <wx/filedlg.h>
+#include <wx/msgdlg.h>
+#include <wx/stattext.h>
+#include <wx/testing.h>
+#include <wx/textctrl.h>
+
+#include <algorithm>
+#include <csignal>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include "engine/audio_flags.h"
+#include "engine/morse_audio.h"
+#include "settings/settings.h"
+#include "ui/command_ids.h"
+#include "ui_test_support.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Answers a save (or open) dialog with a path and keeps what it offered.
+struct OfferedFile {
+    wxString name;
+    wxString wildcard;
+    long style = 0;
+};
+
+class ExpectFileDialog : public wxExpectModalBase<wxFileDialog, ExpectFileDialog> {
+public:
+    ExpectFileDialog(const fs::path& answer, OfferedFile* offered = nullptr)
+        : m_answer(wxString::FromUTF8(answer.string())), m_offered(offered) {}
+
+protected:
+    int OnInvoked(wxFileDialog* dialog) const override {
+        if (m_offered) {
+            m_offered->name = dialog->GetFilename();
+            m_offered->wildcard = dialog->GetWildcard();
+            m_offered->style = dialog->GetWindowStyle();
+        }
+        dialog->SetPath(m_answer);
+        return wxID_OK;
+    }
+
+private:
+    wxString m_answer;
+    OfferedFile* m_offered;
+};
+
+// Answers a message box and keeps its text.
+class ExpectMessage : public wxExpectModalBase<wxMessageDialog, ExpectMessage> {
+public:
+    ExpectMessage(int answer, wxString& text) : m_answer(answer), m_text(&text) {}
+
+protected:
+    int OnInvoked(wxMessageDialog* box) const override {
+        *m_text = box->GetMessage();
+        return m_answer;
+    }
+
+private:
+    int m_answer;
+    wxString* m_text;
+};
+
+std::vector<uint8_t> ReadAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+uint32_t Le32(const std::vector<uint8_t>& b, size_t at) {
+    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
+}
+
+// Collects samples, as a second synthesis to compare a recording with.
+class MemorySink : public SampleSink {
+public:
+    void WriteSamples(const void* bytes, size_t n) override {
+        const auto* p = static_cast<const uint8_t*>(bytes);
+        data.insert(data.end(), p, p + n);
+    }
+    std::vector<uint8_t> data;
+};
+
+wxDialog* FindProgressWindow() {
+    for (wxWindow* window : wxTopLevelWindows)
+        if (auto* dialog = dynamic_cast<wxDialog*>(window);
+            dialog != nullptr && dialog->IsShown() &&
+            dialog->GetTitle() == wxString::FromUTF8("前置延时"))
+            return dialog;
+    return nullptr;
+}
+
+class RecordCommandTest : public UiTest {
+protected:
+    void SetUp() override {
+        UiTest::SetUp();
+        m_dir = fs::temp_directory_path() / ("veltrane-record-" + std::to_string(::getpid()));
+        fs::create_directories(m_dir);
+        g_settings.m_nSource = SOURCE_KOCH;
+        g_settings.m_nCharactersUsed = 2;
+        g_settings.m_keying.SetSpeeds(60, 90, false);  // 12/18 WPM
+        g_settings.m_bWpmSpeedUnit = true;
+        g_settings.m_nSessionDuration = 1;
+        g_settings.m_bInsertLF = true;
+        g_settings.m_bUseCaps = false;
+    }
+    void TearDown() override {
+        UiTest::TearDown();
+        fs::remove_all(m_dir);
+    }
+
+    // The state every ended recording leaves: no thread, no sink, empty status panes, Record
+    // available again.
+    void ExpectIdleAfterRecording() {
+        EXPECT_FALSE(View().m_bThreadRunning);
+        EXPECT_FALSE(View().Audio().HasFileSink());
+        EXPECT_FALSE(g_bAbort);
+        EXPECT_EQ(View().m_nSentCount, 0);
+        EXPECT_EQ(View().m_nElapsedSamples, 0);
+        EXPECT_TRUE(State(CMD_RECORD).enabled);
+    }
+
+    fs::path m_dir;
+};
+
+TEST_F(RecordCommandTest, RecordsTheSessionAndSavesTheSentTextInLinesOf80) {
+    OpenMainWindow(false);  // recording needs no sound device
+    g_settings.m_nSessionDuration = 2;
+    ASSERT_TRUE(State(CMD_RECORD).enabled);
+
+    OfferedFile wav, txt;
+    wxString question;
+    wxTEST_DIALOG(Command(CMD_RECORD), ExpectFileDialog(m_dir / "take.wav", &wav),
+                  ExpectMessage(wxID_YES, question), ExpectFileDialog(m_dir / "take.txt", &txt));
+
+    EXPECT_EQ(wav.name, "Morse code 02 12 18.wav");
+    EXPECT_NE(wav.wildcard.Find("*.wav"), wxNOT_FOUND);
+    EXPECT_TRUE((wav.style & wxFD_SAVE) && (wav.style & wxFD_OVERWRITE_PROMPT));
+    EXPECT_EQ(question, wxString::FromUTF8("您想将报底保存为文本文件吗？"));
+    EXPECT_EQ(txt.name, "take.txt");
+    EXPECT_NE(txt.wildcard.Find("*.txt"), wxNOT_FOUND);
+    ExpectIdleAfterRecording();
+
+    const auto bytes = ReadAll(m_dir / "take.wav");
+    ASSERT_GE(bytes.size(), 44u);
+    EXPECT_EQ(Le32(bytes, 4), bytes.size() - 8);
+    EXPECT_EQ(Le32(bytes, 24), 22050u);
+    EXPECT_EQ(Le32(bytes, 40), bytes.size() - 44);
+    EXPECT_GE((bytes.size() - 44) / 2, 2u * 1'323'000);
+
+    // Every character echoed was keyed into the file, in order, and nothing else.
+    const std::string sent = View().OutputPane()->GetValue().utf8_string();
+    SoundDevice* noDevice = nullptr;
+    CMorseAudio again(g_settings.m_keying, noDevice);
+    MemorySink memory;
+    again.AttachFileSink(&memory);
+    for (char ch : sent) again.SynthesizeCharacter(static_cast<unsigned char>(ch), nullptr, nullptr);
+    ASSERT_EQ(memory.data.size(), bytes.size() - 44);
+    EXPECT_TRUE(std::equal(memory.data.begin(), memory.data.end(), bytes.begin() + 44));
+
+    // Two minutes at 12 WPM are well over 80 characters: lines of at most 80, CR LF between,
+    // each break in the place of a space.
+    ASSERT_GT(sent.size(), 80u);
+    const auto textBytes = ReadAll(m_dir / "take.txt");
+    const std::string text(textBytes.begin(), textBytes.end());
+    std::string joined;
+    size_t lines = 0;
+    for (size_t start = 0;;) {
+        const size_t end = text.find("\r\n", start);
+        const std::string line = text.substr(start, end - start);
+        EXPECT_LE(line.size(), 80u);
+        EXPECT_EQ(line.find_first_of("\r\n"), std::string::npos);
+        joined += (lines++ ? " " : "") + line;
+        if (end == std::string::npos) break;
+        start = end + 2;
+    }
+    EXPECT_GE(lines, 2u);
+    EXPECT_EQ(joined, sent);
+}
+
+TEST_F(RecordCommandTest, TextFileSourceNamesTheRecordingAndAPausedSessionIsDropped) {
+    OpenMainWindow();
+    // A paused generated session first.
+    Command(CMD_START);
+    ASSERT_TRUE(PumpUntil([] { return g_nActiveStreams != 0; }, 5s));
+    Command(CMD_PAUSE);
+    ASSERT_TRUE(PumpUntil([this] { return !View().m_bThreadRunning; }, 5s));
+    ASSERT_TRUE(View().m_bPauseRequested);
+
+    const fs::path lessons = m_dir / "v1.2 课文";
+    fs::create_directories(lessons);
+    std::ofstream(lessons / "lesson.txt", std::ios::binary) << "Paris\r\ntest";
+    g_settings.m_nSource = SOURCE_TEXT_FILE;
+    g_settings.m_bUseCaps = true;
+
+    OfferedFile wav;
+    wxString question;
+    wxTEST_DIALOG(Command(CMD_RECORD), ExpectFileDialog(lessons / "lesson.txt"),
+                  ExpectFileDialog(lessons / "lesson.wav", &wav), ExpectMessage(wxID_YES, question),
+                  ExpectFileDialog(lessons / "lesson.txt"));
+
+    EXPECT_EQ(wav.name, "lesson.wav");
+    EXPECT_FALSE(View().m_bPauseRequested);
+    ExpectIdleAfterRecording();
+    EXPECT_EQ(View().OutputPane()->GetValue(), "PARIS TEST");
+    EXPECT_GT(fs::file_size(lessons / "lesson.wav"), 44u);
+    // The sent text replaced the lesson, exactly as the output pane shows it.
+    const auto saved = ReadAll(lessons / "lesson.txt");
+    EXPECT_EQ(std::string(saved.begin(), saved.end()), "PARIS TEST");
+}
+
+TEST_F(RecordCommandTest, CancelInTheProgressWindowDeletesThePartialFile) {
+    OpenMainWindow(false);
+    g_settings.m_nSessionDuration = 60;
+    // Slow the session down a little (each echo waits for this thread), so that the progress
+    // window comes up after its 500 ms long before the hour is written; cancel it at once.
+    wxString label;
+    bool clicked = false;
+    View().OutputPane()->Bind(wxEVT_TEXT, [&](wxCommandEvent& event) {
+        event.Skip();
+        std::this_thread::sleep_for(2ms);
+        if (clicked) return;
+        if (wxDialog* progress = FindProgressWindow()) {
+            label = dynamic_cast<wxStaticText*>(progress->FindWindow(IDC_DELAY_LABEL))->GetLabel();
+            wxCommandEvent cancel(wxEVT_BUTTON, wxID_CANCEL);
+            progress->GetEventHandler()->ProcessEvent(cancel);
+            clicked = true;
+        }
+    });
+
+    const auto started = std::chrono::steady_clock::now();
+    wxTEST_DIALOG(Command(CMD_RECORD), ExpectFileDialog(m_dir / "cancelled.wav"));
+
+    EXPECT_TRUE(clicked);
+    EXPECT_EQ(label, wxString::FromUTF8("创建音频文件"));
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 30s);
+    EXPECT_FALSE(fs::exists(m_dir / "cancelled.wav"));
+    EXPECT_EQ(FindProgressWindow(), nullptr);
+    EXPECT_TRUE(Frame().IsEnabled());
+    ExpectIdleAfterRecording();
+}
+
+TEST_F(RecordCommandTest, WriteErrorsEndTheRecordingWithAMessageAndNoFile) {
+    OpenMainWindow(false);
+    const wxString failed = wxString::FromUTF8("写入音频文件失败");
+
+    // A file that cannot grow past 1 MB: a full disk, as far as the recording can tell. The
+    // limit signal is ignored so that the write just fails (EFBIG).
+    {
+        rlimit saved{};
+        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limited = saved;
+        limited.rlim_cur = 1 << 20;
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+        wxString message;
+        wxTEST_DIALOG(Command(CMD_RECORD), ExpectFileDialog(m_dir / "full.wav"),
+                      ExpectMessage(wxID_OK, message));
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, oldHandler);
+
+        EXPECT_TRUE(message.StartsWith(failed)) << message;
+        EXPECT_NE(message.Find(wxString(std::generic_category().message(EFBIG))), wxNOT_FOUND)
+            << message;
+        EXPECT_TRUE(View().m_bSinkFailed);
+        EXPECT_FALSE(fs::exists(m_dir / "full.wav"));
+        ExpectIdleAfterRecording();
+    }
+
+    // A device that is always full takes nothing; it is reported, and of course not deleted.
+    if (fs::exists("/dev/full")) {
+        wxString message;
+        wxTEST_DIALOG(Command(CMD_RECORD), ExpectFileDialog("/dev/full"),
+                      ExpectMessage(wxID_OK, message));
+        EXPECT_TRUE(message.StartsWith(failed)) << message;
+        EXPECT_TRUE(fs::exists("/dev/full"));
+        ExpectIdleAfterRecording();
+    }
+
+    // After the failures a recording works again.
+    wxString question;
+    wxTEST_DIALOG(Command(CMD_RECORD), ExpectFileDialog(m_dir / "fine.wav"),
+                  ExpectMessage(wxID_NO, question));
+    EXPECT_FALSE(View().m_bSinkFailed);
+    EXPECT_GT(fs::file_size(m_dir / "fine.wav"), 44u + 2 * 1'323'000);
+}
+
+TEST_F(RecordCommandTest, TargetThatCannotBeCreatedIsReportedAndNothingRuns) {
+    OpenMainWindow(false);
+    View().OutputPane()->ChangeValue("before");
+    wxString message;
+    wxTEST_DIALOG(Command(CMD_RECORD), ExpectFileDialog(m_dir / "no such folder" / "x.wav"),
+                  ExpectMessage(wxID_OK, message));
+
+    EXPECT_NE(message.Find(wxString::FromUTF8("无法创建音频文件")), wxNOT_FOUND) << message;
+    EXPECT_NE(message.Find(wxString(std::generic_category().message(ENOENT))), wxNOT_FOUND)
+        << message;
+    EXPECT_EQ(View().OutputPane()->GetValue(), "before");  // no session was started
+    EXPECT_FALSE(fs::exists(m_dir / "no such folder"));
+    ExpectIdleAfterRecording();
+}
+
+}  // namespace

@@ -1,0 +1,62 @@
+#pragma once
+// What the UI tests share: a fixture that opens the real main window through the application's
+// start-up with a scripted sound device and its own profile folder, and helpers that pump the
+// interface thread and send commands the way the menu, the tool bar and the keys do.
+
+#include <gtest/gtest.h>
+#include <wx/weakref.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+
+#include "engine/fake_sound_device.h"
+#include "ui/app.h"
+#include "ui/main_frame.h"
+#include "ui/training_view.h"
+
+using namespace std::chrono_literals;
+
+// Pumps the interface thread until cond holds or timeout has passed; returns cond().
+bool PumpUntil(const std::function<bool()>& cond, std::chrono::milliseconds timeout);
+// Pumps the interface thread for the given time.
+void PumpFor(std::chrono::milliseconds duration);
+
+struct CommandState {
+    bool enabled;
+    bool checked;
+};
+
+class UiTest : public ::testing::Test {
+protected:
+    // A fresh profile folder and the default live settings, with the delays that only some
+    // tests want set to 0.
+    void SetUp() override;
+    // Closes a main window a test left open and checks that it went.
+    void TearDown() override;
+
+    // Opens the main window through the application's start-up. With a device, a fake one whose
+    // play cursor moves one half every devicePeriod (0.1 s is the real device's pace).
+    CMainFrame& OpenMainWindow(bool withDevice = true,
+                               std::chrono::milliseconds devicePeriod = 100ms,
+                               int splashMilliseconds = 0);
+    // Closes the main window and pumps until it has been destroyed; returns false when it did
+    // not go within the timeout.
+    bool CloseMainWindow(std::chrono::milliseconds timeout = 10s);
+
+    CTrainerApp& App() const;
+    CMainFrame& Frame() const { return *m_frame; }
+    CTrainingView& View() const { return m_frame->View(); }
+    FakeSoundDevice& Device() const { return *m_pDevice; }
+
+    // Issues a command as a menu item, a tool or a key does (a disabled command is ignored).
+    void Command(int id);
+    // The enabled and checked state the menus and the tool bar show for a command.
+    CommandState State(int id);
+    // The state of the same command on the tool bar after an update pass.
+    CommandState ToolState(int id);
+
+    wxWeakRef<CMainFrame> m_frame;
+    FakeSoundDevice* m_pDevice = nullptr;
+    std::filesystem::path m_configDir;
+};
