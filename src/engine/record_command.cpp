@@ -57,6 +57,7 @@ bool AskSavePath(wxWindow* parent, const std::string& defaultPathUtf8, const cha
                         wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
     if (dialog.ShowModal() != wxID_OK) return false;
     wxFileName chosen(dialog.GetPath());
+    if (chosen.GetFullName().empty()) return false;
     if (!chosen.HasExt()) {
         chosen.SetExt(U(extension + 1));
         if (chosen.FileExists() &&
