@@ -40,11 +40,10 @@ double ProcessCpuSeconds() {
 int main(int argc, char** argv) {
     const int minutes = argc > 1 ? std::atoi(argv[1]) : 60;
     const bool keepFile = argc > 2;
-    const std::string path =
-        keepFile ? argv[2]
-                 : (std::filesystem::temp_directory_path() /
-                    ("record_bench-" + std::to_string(::getpid()) + ".wav"))
-                       .string();
+    const std::string path = keepFile ? argv[2]
+                                      : (std::filesystem::temp_directory_path() /
+                                         ("record_bench-" + std::to_string(::getpid()) + ".wav"))
+                                            .string();
 
     g_settings.m_nSource = SOURCE_KOCH;
     g_settings.m_nCharactersUsed = 20;
@@ -79,8 +78,7 @@ int main(int argc, char** argv) {
     }
 
     const auto bytes = std::filesystem::file_size(path);
-    const double sound =
-        static_cast<double>(bytes - kWavHeaderBytes) / audio::kBytesPerSecond;
+    const double sound = static_cast<double>(bytes - kWavHeaderBytes) / audio::kBytesPerSecond;
     std::printf("recorded %.1f s of sound (%llu bytes, %zu characters)\n", sound,
                 static_cast<unsigned long long>(bytes), view.Snapshot().output.size());
     std::printf("wall %.3f s, cpu %.3f s, %.0f x real time\n", wall, cpu, sound / wall);

@@ -8,6 +8,8 @@ PACKAGES=(
   libwxgtk3.2-dev portaudio19-dev
   googletest libgtest-dev libgmock-dev
   xvfb xauth fonts-wqy-microhei
+  pulseaudio pulseaudio-utils libasound2-plugins
+  desktop-file-utils appstream
 )
 
 missing=()

@@ -23,8 +23,10 @@
 
 namespace {
 
-// Through PulseAudio, shorter latencies garbled about one play in five.
-constexpr double kMinLatencySeconds = 0.05;
+// Through PulseAudio, 5-20 ms garbled about one play in five, and 50 ms still lost 20-60 ms of
+// sound now and then on a busy machine (the callback thread was held off that long); 150 ms
+// played cleanly under the same load. Nothing is keyed live: the extra 0.1 s only delays a start.
+constexpr double kMinLatencySeconds = 0.15;
 // 20 ms per callback: far less than a half (0.1 s), so one callback never reads into the half
 // the writer has not refilled yet.
 constexpr unsigned long kFramesPerCallback = 441;

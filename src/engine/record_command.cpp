@@ -33,10 +33,14 @@ constexpr int kProgressShowDelayMs = 500;
 // How long the waiting loop sleeps between pumps when no message arrives.
 constexpr int kWaitSliceMs = 10;
 
-wxString U(const char* utf8) { return wxString::FromUTF8(utf8); }
+wxString U(const char* utf8) {
+    return wxString::FromUTF8(utf8);
+}
 
 // The C library's text for an errno value.
-wxString ErrorText(int err) { return wxString(std::generic_category().message(err)); }
+wxString ErrorText(int err) {
+    return wxString(std::generic_category().message(err));
+}
 
 int ShowMessage(wxWindow* parent, const wxString& text, long style) {
     wxMessageDialog box(parent, text, wxTheApp->GetAppDisplayName(), style);
@@ -77,8 +81,8 @@ int WriteWholeFile(const std::string& pathUtf8, const std::string& bytes) {
     FILE* file = OpenFileUtf8(pathUtf8, "wb");
     if (!file) return errno != 0 ? errno : EIO;
     errno = 0;
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() &&
-                         std::fflush(file) == 0;
+    const bool written =
+        std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() && std::fflush(file) == 0;
     int err = written ? 0 : (errno != 0 ? errno : EIO);
     errno = 0;
     if (std::fclose(file) != 0 && err == 0) err = errno != 0 ? errno : EIO;
@@ -220,4 +224,6 @@ void CRecordCommand::Run() {
     if (!view.IsClosing()) OfferSentText(wavPath);
 }
 
-void CTrainingView::OnRecord() { CRecordCommand(*this).Run(); }
+void CTrainingView::OnRecord() {
+    CRecordCommand(*this).Run();
+}

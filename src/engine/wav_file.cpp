@@ -39,7 +39,9 @@ private:
     size_t m_pos = 0;
 };
 
-int ErrnoOr(int fallback) { return errno != 0 ? errno : fallback; }
+int ErrnoOr(int fallback) {
+    return errno != 0 ? errno : fallback;
+}
 
 // The file position as 64 bits: a long recording passes 2 GiB, beyond a 32-bit long.
 int64_t Tell64(FILE* file) {
@@ -123,6 +125,7 @@ WavRecordingFile::~WavRecordingFile() {
 }
 
 void WavRecordingFile::WriteSamples(const void* bytes, size_t n) {
+    if (!m_pFile) throw SinkWriteError(EBADF);  // finished or discarded already
     try {
         m_sink.WriteSamples(bytes, n);
     } catch (const SinkWriteError& error) {
@@ -145,7 +148,6 @@ int WavRecordingFile::CloseFile() {
 
 int WavRecordingFile::Finish() {
     if (m_bDone || !m_pFile) return EBADF;
-    m_bDone = true;
     // Everything buffered goes out first, so that a full disk shows here and not as a short
     // file that claims to be complete.
     errno = 0;
@@ -181,7 +183,9 @@ int WavRecordingFile::Finish() {
     std::error_code error;
     const auto size = std::filesystem::file_size(MakeUtf8Path(m_strPath), error);
     if (error) return error.default_error_condition().value();  // as an errno value
-    return size == static_cast<uint64_t>(end) ? 0 : EIO;
+    if (size != static_cast<uint64_t>(end)) return EIO;
+    m_bDone = true;
+    return 0;
 }
 
 void WavRecordingFile::Discard() {

@@ -25,7 +25,7 @@ public:
     // Creates the file (replacing an existing one) for reading and writing and positions it at
     // the first sample. Returns null and sets err to the errno value when it cannot be created.
     static std::unique_ptr<WavRecordingFile> Create(const std::string& pathUtf8, int& err);
-    // A file neither finished nor discarded is discarded: a half-written recording never stays.
+    // A file not finished successfully is discarded: a half-written recording never stays.
     ~WavRecordingFile() override;
     WavRecordingFile(const WavRecordingFile&) = delete;
     WavRecordingFile& operator=(const WavRecordingFile&) = delete;
@@ -39,7 +39,8 @@ public:
     // Writes the header with the sizes taken from the final position and closes the file.
     // Returns 0, or the errno value of the first failure (a buffered write that fails only at
     // the flush or the close counts; so does a file that is gone or shorter than written when
-    // it has been closed). The file is closed either way; a caller discards it on failure.
+    // it has been closed). The file is closed either way; after a failure it is still deleted
+    // by Discard or the destructor.
     int Finish();
     // Closes the file (if still open) and deletes it. A path that is not a regular file (a
     // device such as /dev/full) is closed but never deleted.

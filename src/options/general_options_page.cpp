@@ -423,11 +423,11 @@ void CGeneralOptionsDialog::ResetToDefaults() {
 }
 
 void CGeneralOptionsDialog::ChooseFont() {
-    IoFontSpec& spec = g_optionsSettings.m_ioFont;
-    wxFont initial(wxFontInfo(spec.m_nHeight / 10.0)
-                       .FaceName(wxString::FromUTF8(spec.m_strFaceName))
-                       .Italic(spec.m_bItalic));
-    initial.SetNumericWeight(std::clamp(spec.m_nWeight, 1, 1000));
+    IoFontSpec& font = g_optionsSettings.m_ioFont;
+    wxFont initial(wxFontInfo(font.m_nHeight / 10.0)
+                       .FaceName(wxString::FromUTF8(font.m_strFaceName))
+                       .Italic(font.m_bItalic));
+    initial.SetNumericWeight(std::clamp(font.m_nWeight, 1, 1000));
     wxFontData data;
     data.SetInitialFont(initial);
     data.EnableEffects(false);
@@ -436,9 +436,9 @@ void CGeneralOptionsDialog::ChooseFont() {
     if (dialog.ShowModal() != wxID_OK) return;
     const wxFont chosen = dialog.GetFontData().GetChosenFont();
     if (!chosen.IsOk()) return;
-    spec.m_nHeight = static_cast<int>(std::lround(chosen.GetFractionalPointSize() * 10));
-    spec.m_nWeight = chosen.GetNumericWeight();
-    spec.m_bItalic = chosen.GetStyle() != wxFONTSTYLE_NORMAL;
-    spec.m_strFaceName = chosen.GetFaceName().utf8_string();
+    font.m_nHeight = static_cast<int>(std::lround(chosen.GetFractionalPointSize() * 10));
+    font.m_nWeight = chosen.GetNumericWeight();
+    font.m_bItalic = chosen.GetStyle() != wxFONTSTYLE_NORMAL;
+    font.m_strFaceName = chosen.GetFaceName().utf8_string();
     SetModified();
 }

@@ -1,6 +1,7 @@
 #include "settings/wx_profile_store.h"
 
 #include <wx/config.h>
+#include <wx/file.h>
 #include <wx/fileconf.h>
 #include <wx/filename.h>
 #include <wx/log.h>
@@ -17,6 +18,29 @@ wxString EntryPath(const std::string& section, const std::string& key) {
     return wxS("/") + wxString::FromUTF8(section) + wxS("/") + wxString::FromUTF8(key);
 }
 
+// A profile damaged by another program may hold bytes that are not UTF-8. The file store reads
+// such a file as Latin-1 and then writes it back as Latin-1 too, where any value outside Latin-1
+// (a Chinese path or font name) makes the whole write fail: the settings could never be saved
+// again. Rewriting the file as UTF-8 first reads the same values and keeps every later write
+// UTF-8. Files with a UTF-16 byte order mark are left to the store, which reads them.
+void RepairProfileEncoding(const wxString& path) {
+    if (!wxFileName::FileExists(path)) return;
+    wxFile in(path);
+    const wxFileOffset length = in.IsOpened() ? in.Length() : wxInvalidOffset;
+    if (length <= 0) return;
+    std::string bytes(static_cast<size_t>(length), '\0');
+    if (in.Read(bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())) return;
+    in.Close();
+    if (bytes.size() >= 2 &&
+        ((bytes[0] == '\xFF' && bytes[1] == '\xFE') || (bytes[0] == '\xFE' && bytes[1] == '\xFF')))
+        return;
+    if (wxConvUTF8.ToWChar(nullptr, 0, bytes.data(), bytes.size()) != wxCONV_FAILED) return;
+    const wxString text(bytes.data(), wxConvISO8859_1, bytes.size());
+    const wxScopedCharBuffer utf8 = text.utf8_str();
+    wxFile out(path, wxFile::write);
+    if (out.IsOpened()) out.Write(utf8.data(), utf8.length());
+}
+
 }  // namespace
 
 WxProfileStore::WxProfileStore() {
@@ -24,6 +48,7 @@ WxProfileStore::WxProfileStore() {
     wxLogNull noLog;
     // Must precede the first config object so that the file follows the XDG layout.
     wxStandardPaths::Get().SetFileLayout(wxStandardPaths::FileLayout_XDG);
+    RepairProfileEncoding(wxFileConfig::GetLocalFileName(kAppName));
     m_config = std::make_unique<wxConfig>(kAppName, kVendorName);
     // A file store only writes into an existing folder; ~/.config may not exist yet.
     if (dynamic_cast<wxFileConfig*>(m_config.get()) != nullptr)

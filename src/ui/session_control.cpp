@@ -5,6 +5,7 @@
 #include <wx/app.h>
 #include <wx/filedlg.h>
 #include <wx/filename.h>
+#include <wx/msgdlg.h>
 #include <wx/textctrl.h>
 
 #include <chrono>
@@ -28,6 +29,25 @@ namespace {
 bool g_bStartGuard = false;
 // How long a waiting loop of the interface thread sleeps between pumps when nothing happens.
 constexpr int kWaitSliceMs = 10;
+// The practice file chosen during the current Start, so that a file that cannot be used is
+// explained to the learner instead of Start silently doing nothing.
+std::string g_strChosenFile;
+
+// Tells why a chosen practice file cannot be sent, for the faults the learner can act on.
+void ReportUnusableFile(wxWindow* parent, const std::string& pathUtf8) {
+    std::string unused;
+    const ReadResult result = ReadTextFile(pathUtf8, unused);
+    const wxString name = wxFileName(wxString::FromUTF8(pathUtf8)).GetFullName();
+    wxString message;
+    if (result == ReadResult::TooLarge)
+        message = wxString::Format(wxString::FromUTF8("“%s”太大，不能用作练习文本（最大 %d MB）。"),
+                                   name, static_cast<int>(kMaxTextFileBytes >> 20));
+    else if (result == ReadResult::NotText)
+        message = wxString::Format(wxString::FromUTF8("“%s”不是文本文件。"), name);
+    else
+        return;
+    wxMessageBox(message, wxTheApp->GetAppDisplayName(), wxOK | wxICON_WARNING, parent);
+}
 
 }  // namespace
 
@@ -43,8 +63,17 @@ void CTrainingView::OnStart() {
         JoinPlayback();
         const bool resumption = m_bPauseRequested;
         bool ready = true;
-        if (!resumption && (g_settings.m_nSource & SOURCE_FIXED_TEXT_MASK) != 0)
+        // A new generated session must not send the text of a paused session that Stop
+        // dropped.
+        if (!resumption) m_strSessionText.clear();
+        if (!resumption && (g_settings.m_nSource & SOURCE_FIXED_TEXT_MASK) != 0) {
+            g_strChosenFile.clear();
             ready = PrepareSessionText(*this, m_strSessionText, nullptr);
+            if (!ready && !g_strChosenFile.empty() && !IsClosing()) {
+                NestedWait wait(*this);
+                ReportUnusableFile(wxGetTopLevelParent(this), g_strChosenFile);
+            }
+        }
         // A cancelled countdown starts nothing and leaves a paused session paused.
         if (ready && RunCountdown(resumption) && !IsClosing()) StartPlayback(&SessionThread);
     }
@@ -218,5 +247,6 @@ bool CTrainingView::AskTextFile(const std::string& initialPathUtf8, std::string&
                         wxFD_OPEN | wxFD_FILE_MUST_EXIST);
     if (dialog.ShowModal() != wxID_OK) return false;
     chosenPathUtf8 = dialog.GetPath().utf8_string();
+    g_strChosenFile = chosenPathUtf8;
     return true;
 }

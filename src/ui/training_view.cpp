@@ -80,13 +80,13 @@ int SourceBit(int id) {
 
 // The pane font: height in tenths of a point; a face the system lacks falls back to the
 // default face. Weight 0 ("any") is normal weight.
-wxFont MakePaneFont(const IoFontSpec& spec) {
-    const double points = spec.m_nHeight > 0 ? spec.m_nHeight / 10.0 : 10.0;
-    const int weight = spec.m_nWeight > 0 ? std::min(spec.m_nWeight, 1000) : 400;
+wxFont MakePaneFont(const IoFontSpec& font) {
+    const double points = font.m_nHeight > 0 ? font.m_nHeight / 10.0 : 10.0;
+    const int weight = font.m_nWeight > 0 ? std::min(font.m_nWeight, 1000) : 400;
     return wxFont(wxFontInfo(points)
-                      .FaceName(wxString::FromUTF8(spec.m_strFaceName))
+                      .FaceName(wxString::FromUTF8(font.m_strFaceName))
                       .Weight(weight)
-                      .Italic(spec.m_bItalic));
+                      .Italic(font.m_bItalic));
 }
 
 }  // namespace
@@ -200,6 +200,7 @@ void CTrainingView::BindMessageMap() {
     BindCommand(CMD_PAUSE, &CTrainingView::OnPause);
     BindCommand(CMD_STOP, &CTrainingView::OnStop);
     BindCommand(CMD_ABORT, &CTrainingView::OnAbort);
+    BindCommand(CMD_RECORD, &CTrainingView::OnRecord);
     BindUpdate(CMD_START, &CTrainingView::OnUpdateStart);
     BindUpdate(CMD_PAUSE, &CTrainingView::OnUpdatePause);
     BindUpdate(CMD_STOP, &CTrainingView::OnUpdateStop);

@@ -145,6 +145,9 @@ private:
     void OnUpdateStop(wxUpdateUIEvent& event);
     void OnUpdateAbort(wxUpdateUIEvent& event);
     void OnUpdateRecord(wxUpdateUIEvent& event);
+    // The record command; its handler is CRecordCommand (engine/record_command.cpp).
+    void OnRecord();
+    friend class CRecordCommand;
     void OnUpdateTimePane(wxUpdateUIEvent& event);
     void OnUpdateCountPane(wxUpdateUIEvent& event);
 

@@ -41,14 +41,13 @@ TEST(RecordingNamesTest, GeneratedSourcesAreNamedBySpeedsInTheChosenUnit) {
     // Only the text file names the recording after itself; a line file or typed text does not.
     EXPECT_EQ(DefaultRecordingName(SOURCE_LINE_FILE, "/x/lines.txt", 2, 60, 90, true),
               "Morse code 12 18.wav");
-    EXPECT_EQ(DefaultRecordingName(SOURCE_TYPED_TEXT, "", 2, 60, 90, true),
-              "Morse code 12 18.wav");
+    EXPECT_EQ(DefaultRecordingName(SOURCE_TYPED_TEXT, "", 2, 60, 90, true), "Morse code 12 18.wav");
 }
 
 TEST(RecordingNamesTest, TextFileSourceNamesTheRecordingAfterTheFile) {
-    EXPECT_EQ(DefaultRecordingName(SOURCE_TEXT_FILE, "/home/li/lessons/lesson.txt", 2, 60, 90,
-                                   true),
-              "/home/li/lessons/lesson.wav");
+    EXPECT_EQ(
+        DefaultRecordingName(SOURCE_TEXT_FILE, "/home/li/lessons/lesson.txt", 2, 60, 90, true),
+        "/home/li/lessons/lesson.wav");
     // A dot in a folder must not cut the path when the file name has no extension.
     EXPECT_EQ(ReplaceFileExtension("/home/li/v1.2/lesson", ".wav"), "/home/li/v1.2/lesson.wav");
     EXPECT_EQ(ReplaceFileExtension("/home/li/v1.2/lesson.old.txt", ".wav"),

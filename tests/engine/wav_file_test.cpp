@@ -1,9 +1,11 @@
 #include "engine/wav_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -85,13 +87,13 @@ TEST(WavHeaderTest, FieldsAreLittleEndianAndSizedFromTheData) {
     const auto header = BuildWavHeader(0x01020304);
     const std::vector<uint8_t> bytes(header.begin(), header.end());
     const uint8_t expected[44] = {
-        'R', 'I', 'F', 'F', 0x28, 0x03, 0x02, 0x01,  // 0x01020304 + 36
-        'W', 'A', 'V', 'E', 'f',  'm',  't',  ' ',  16, 0, 0, 0,  // fmt chunk of 16 bytes
-        1,   0,                                                    // PCM
-        1,   0,                                                    // one channel
-        0x22, 0x56, 0, 0,                                          // 22050
-        0x44, 0xAC, 0, 0,                                          // 44100
-        2,   0,   16, 0,  'd',  'a',  't',  'a',  0x04, 0x03, 0x02, 0x01};
+        'R',  'I',  'F', 'F', 0x28, 0x03, 0x02, 0x01,                       // 0x01020304 + 36
+        'W',  'A',  'V', 'E', 'f',  'm',  't',  ' ',  16,   0,    0,    0,  // fmt chunk of 16 bytes
+        1,    0,                                                            // PCM
+        1,    0,                                                            // one channel
+        0x22, 0x56, 0,   0,                                                 // 22050
+        0x44, 0xAC, 0,   0,                                                 // 44100
+        2,    0,    16,  0,   'd',  'a',  't',  'a',  0x04, 0x03, 0x02, 0x01};
     EXPECT_EQ(bytes, std::vector<uint8_t>(std::begin(expected), std::end(expected)));
 
     const auto empty = BuildWavHeader(0);
@@ -164,6 +166,30 @@ TEST_F(WavFileTest, FullDeviceFailsLateAndIsNeverDeleted) {
     EXPECT_EQ(early->WriteError(), ENOSPC);
     early->Discard();
     EXPECT_TRUE(fs::exists("/dev/full"));
+}
+
+TEST_F(WavFileTest, LateFailureOnARegularFileLeavesNoFile) {
+    // A file size limit below what is buffered: the writes succeed, the flush at Finish fails.
+    const std::string path = PathOf("limited.wav");
+    int err = 0;
+    auto file = WavRecordingFile::Create(path, err);
+    ASSERT_NE(file, nullptr);
+    const std::vector<uint8_t> samples(1000);
+    file->WriteSamples(samples.data(), samples.size());
+
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = saved;
+    limited.rlim_cur = 500;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const int finished = file->Finish();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_EQ(finished, EFBIG);
+    file.reset();
+    EXPECT_FALSE(fs::exists(path));
 }
 
 TEST_F(WavFileTest, FileRemovedWhileWrittenIsNotReportedFinished) {
@@ -248,7 +274,8 @@ TEST_F(RecordedSessionTest, OneMinuteKochSessionIsAValidWavOfExactlyTheSentText)
     CMorseAudio again(g_settings.m_keying, noDevice);
     MemorySink memory;
     again.AttachFileSink(&memory);
-    for (char ch : record.output) again.SynthesizeCharacter(static_cast<unsigned char>(ch), nullptr, nullptr);
+    for (char ch : record.output)
+        again.SynthesizeCharacter(static_cast<unsigned char>(ch), nullptr, nullptr);
     ASSERT_EQ(memory.data.size(), bytes.size() - 44);
     EXPECT_TRUE(std::equal(memory.data.begin(), memory.data.end(), bytes.begin() + 44));
 
@@ -258,8 +285,9 @@ TEST_F(RecordedSessionTest, OneMinuteKochSessionIsAValidWavOfExactlyTheSentText)
             "python3 -c \"import sys, wave; w = wave.open(sys.argv[1]); "
             "sys.exit(0 if (w.getnchannels(), w.getsampwidth(), w.getframerate()) == (1, 2, 22050)"
             " and w.getnframes() == " +
-            std::to_string(samples) + " and len(w.readframes(w.getnframes())) == " +
-            std::to_string(samples * 2) + " else 1)\" '" + path + "'";
+            std::to_string(samples) +
+            " and len(w.readframes(w.getnframes())) == " + std::to_string(samples * 2) +
+            " else 1)\" '" + path + "'";
         EXPECT_EQ(std::system(check.c_str()), 0) << check;
     }
 }

@@ -168,7 +168,8 @@ TEST_F(RecordCommandTest, RecordsTheSessionAndSavesTheSentTextInLinesOf80) {
     CMorseAudio again(g_settings.m_keying, noDevice);
     MemorySink memory;
     again.AttachFileSink(&memory);
-    for (char ch : sent) again.SynthesizeCharacter(static_cast<unsigned char>(ch), nullptr, nullptr);
+    for (char ch : sent)
+        again.SynthesizeCharacter(static_cast<unsigned char>(ch), nullptr, nullptr);
     ASSERT_EQ(memory.data.size(), bytes.size() - 44);
     EXPECT_TRUE(std::equal(memory.data.begin(), memory.data.end(), bytes.begin() + 44));
 

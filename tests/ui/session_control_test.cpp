@@ -125,8 +125,8 @@ TEST_F(SessionControlTest, CommandStatesFollowTheSession) {
     OpenMainWindow();
     ExpectStates("idle", {true, false}, {false, false}, {false, false}, false);
     EXPECT_TRUE(RecordRuleAllows());
-    // The record command has no handler yet, so it is offered nowhere.
-    EXPECT_FALSE(State(CMD_RECORD).enabled);
+    // Recording is offered whenever nothing plays.
+    EXPECT_TRUE(State(CMD_RECORD).enabled);
 
     StartGeneratedSession();
     ExpectStates("running", {true, true}, {true, false}, {true, false}, true);
@@ -246,6 +246,25 @@ TEST_F(SessionControlTest, StopDropsAPausedSession) {
     View().OutputPane()->ChangeValue("old");
     StartGeneratedSession();
     EXPECT_FALSE(View().OutputPane()->GetValue().StartsWith("old"));
+    Command(CMD_ABORT);
+    ASSERT_TRUE(WaitForThreadEnd());
+}
+
+TEST_F(SessionControlTest, GeneratedSessionAfterADroppedTextSessionSendsNoOldText) {
+    g_settings.m_nSource = SOURCE_TYPED_TEXT;
+    OpenMainWindow();
+    wxTEST_DIALOG(
+        {
+            Command(CMD_START);
+            ASSERT_TRUE(PumpUntil([this] { return Playing(); }, 5s));
+        },
+        ExpectTypedText("Paris test"));
+    Command(CMD_PAUSE);
+    ASSERT_TRUE(WaitForThreadEnd());
+    Command(CMD_STOP);
+    // The dropped text must not come back as the material of a generated session.
+    StartGeneratedSession();
+    EXPECT_EQ(View().m_nBudget, 1323000);
     Command(CMD_ABORT);
     ASSERT_TRUE(WaitForThreadEnd());
 }
