@@ -36,7 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     static ScoreTally tally;  // large: kept out of the stack frame
     tally.Clear();
     std::size_t sentLength = 0, copyLength = 0;
-    while (provider.remaining_bytes() > 0 && (sentLength < sent.size() || copyLength < copy.size())) {
+    while (provider.remaining_bytes() > 0 &&
+           (sentLength < sent.size() || copyLength < copy.size())) {
         sentLength = std::min(sent.size(), sentLength + provider.ConsumeIntegralInRange(0, 8));
         copyLength = std::min(copy.size(), copyLength + provider.ConsumeIntegralInRange(0, 8));
         CompareCopy(tally, copy.substr(0, copyLength), sent.substr(0, sentLength), false);

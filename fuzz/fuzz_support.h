@@ -12,12 +12,12 @@
 #include "settings/settings.h"
 
 // Aborts (libFuzzer then writes the crashing input) when the invariant does not hold.
-#define FUZZ_CHECK(cond)                                                                   \
-    do {                                                                                   \
-        if (!(cond)) {                                                                     \
+#define FUZZ_CHECK(cond)                                                                      \
+    do {                                                                                      \
+        if (!(cond)) {                                                                        \
             std::fprintf(stderr, "%s:%d: invariant failed: %s\n", __FILE__, __LINE__, #cond); \
-            std::abort();                                                                  \
-        }                                                                                  \
+            std::abort();                                                                     \
+        }                                                                                     \
     } while (false)
 
 // Bytes of input consumed by TakeLiveCharacterSet: one bit per option.

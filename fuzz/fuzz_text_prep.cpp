@@ -28,8 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     FUZZ_CHECK(prepared.empty() || (prepared.front() != ' ' && prepared.back() != ' '));
     for (char ch : prepared) {
         const auto b = static_cast<unsigned char>(ch);
-        const bool allowed = b == ' ' || inSet[codepage::ToLower(b)] ||
-                             (inSet[1] && (b == '(' || b == ')'));
+        const bool allowed =
+            b == ' ' || inSet[codepage::ToLower(b)] || (inSet[1] && (b == '(' || b == ')'));
         FUZZ_CHECK(allowed);
     }
 
