@@ -14,6 +14,7 @@
 #include <random>
 #include <string>
 
+#include "content/codepage.h"
 #include "engine/audio_flags.h"
 #include "engine/sound_device.h"
 #include "options/options_sheet.h"
@@ -45,22 +46,6 @@ protected:
     void Exit(wxDialog*) override {}
 };
 
-// Chooses a file in the open dialog; the GTK chooser takes the path in the background.
-class ExpectChosenFile : public wxExpectModalBase<wxFileDialog, ExpectChosenFile> {
-public:
-    explicit ExpectChosenFile(const wxString& path) : m_path(path) {}
-
-protected:
-    int OnInvoked(wxFileDialog* dialog) const override {
-        dialog->SetPath(m_path);
-        EXPECT_TRUE(PumpUntil([dialog, this] { return dialog->GetPath() == m_path; }, 5s));
-        return wxID_OK;
-    }
-
-private:
-    wxString m_path;
-};
-
 // Answers the message box and keeps its text.
 class ExpectMessage : public wxExpectModalBase<wxMessageDialog, ExpectMessage> {
 public:
@@ -76,23 +61,6 @@ private:
     wxString* m_text;
 };
 
-bool IsValidUtf8(const std::string& bytes) {
-    size_t i = 0;
-    while (i < bytes.size()) {
-        const auto c = static_cast<unsigned char>(bytes[i]);
-        const int follow = c < 0x80           ? 0
-                           : (c >> 5) == 0x6  ? 1
-                           : (c >> 4) == 0xE  ? 2
-                           : (c >> 3) == 0x1E ? 3
-                                              : -1;
-        if (follow < 0 || i + follow >= bytes.size()) return false;
-        for (int k = 1; k <= follow; ++k)
-            if ((static_cast<unsigned char>(bytes[i + k]) >> 6) != 0x2) return false;
-        i += follow + 1;
-    }
-    return true;
-}
-
 std::string ReadWholeFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -100,19 +68,6 @@ std::string ReadWholeFile(const fs::path& path) {
 
 class FaultsTest : public UiTest {
 protected:
-    bool Playing() const { return g_nActiveStreams != 0; }
-
-    void StartGeneratedSession() {
-        g_settings.m_nSource = SOURCE_KOCH;
-        g_settings.m_nSessionDuration = 1;
-        Command(CMD_START);
-        ASSERT_TRUE(PumpUntil([this] { return Playing(); }, 5s));
-    }
-
-    bool WaitForThreadEnd(std::chrono::milliseconds timeout = 5s) {
-        return PumpUntil([this] { return !View().m_bThreadRunning; }, timeout);
-    }
-
     // The state an aborted session leaves: nothing plays, the counters are back at 0 and Start
     // is offered again.
     void ExpectIdleAfterAbort() {
@@ -281,7 +236,7 @@ TEST_F(FaultsTest, DamagedProfileStartsWithDefaultsAndIsWrittenBackSanely) {
     g_settings.m_strLastTextFile = "/tmp/\xe7\xbb\x83\xe4\xb9\xa0.txt";
     App().SaveProfile();
     // What is written is UTF-8 text that the next start reads back as the live settings.
-    EXPECT_TRUE(IsValidUtf8(ReadWholeFile(profile)));
+    EXPECT_TRUE(codepage::IsValidUtf8(ReadWholeFile(profile)));
     WxProfileStore store;
     EXPECT_EQ(store.ReadInt("Settings", "Pitch", -1), 950);
     EXPECT_EQ(store.ReadInt("Settings", "Word speed", -1), g_settings.m_keying.wordSpeedCpm);

@@ -95,15 +95,6 @@ public:
     std::vector<uint8_t> data;
 };
 
-wxDialog* FindProgressWindow() {
-    for (wxWindow* window : wxTopLevelWindows)
-        if (auto* dialog = dynamic_cast<wxDialog*>(window);
-            dialog != nullptr && dialog->IsShown() &&
-            dialog->GetTitle() == wxString::FromUTF8("前置延时"))
-            return dialog;
-    return nullptr;
-}
-
 class RecordCommandTest : public UiTest {
 protected:
     void SetUp() override {
@@ -235,7 +226,7 @@ TEST_F(RecordCommandTest, CancelInTheProgressWindowDeletesThePartialFile) {
         event.Skip();
         std::this_thread::sleep_for(2ms);
         if (clicked) return;
-        if (wxDialog* progress = FindProgressWindow()) {
+        if (wxDialog* progress = FindDelayDialog()) {
             label = dynamic_cast<wxStaticText*>(progress->FindWindow(IDC_DELAY_LABEL))->GetLabel();
             wxCommandEvent cancel(wxEVT_BUTTON, wxID_CANCEL);
             progress->GetEventHandler()->ProcessEvent(cancel);
@@ -250,7 +241,7 @@ TEST_F(RecordCommandTest, CancelInTheProgressWindowDeletesThePartialFile) {
     EXPECT_EQ(label, wxString::FromUTF8("创建音频文件"));
     EXPECT_LT(std::chrono::steady_clock::now() - started, 30s);
     EXPECT_FALSE(fs::exists(m_dir / "cancelled.wav"));
-    EXPECT_EQ(FindProgressWindow(), nullptr);
+    EXPECT_EQ(FindDelayDialog(), nullptr);
     EXPECT_TRUE(Frame().IsEnabled());
     ExpectIdleAfterRecording();
 }

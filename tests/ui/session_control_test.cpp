@@ -63,31 +63,8 @@ private:
     ShownResults* m_seen;
 };
 
-wxDialog* FindCountdown() {
-    for (wxWindow* window : wxTopLevelWindows)
-        if (auto* dialog = dynamic_cast<wxDialog*>(window);
-            dialog != nullptr && dialog->IsShown() &&
-            dialog->GetTitle() == wxString::FromUTF8("前置延时"))
-            return dialog;
-    return nullptr;
-}
-
 class SessionControlTest : public UiTest {
 protected:
-    bool Playing() const { return g_nActiveStreams != 0; }
-
-    // Starts generated practice (Koch, one minute) and waits until its sound plays.
-    void StartGeneratedSession() {
-        g_settings.m_nSource = SOURCE_KOCH;
-        g_settings.m_nSessionDuration = 1;
-        Command(CMD_START);
-        ASSERT_TRUE(PumpUntil([this] { return Playing(); }, 5s));
-    }
-
-    bool WaitForThreadEnd(std::chrono::milliseconds timeout = 5s) {
-        return PumpUntil([this] { return !View().m_bThreadRunning; }, timeout);
-    }
-
     // The learner copies perfectly: whatever the output pane shows is typed into the copy pane.
     void CopyWhatWasSent() {
         const wxString sent = View().OutputPane()->GetValue();
@@ -276,7 +253,7 @@ TEST_F(SessionControlTest, CountdownShowsItsLabelAndCanBeCancelled) {
     bool frameDisabled = false;
     // Runs inside the countdown's message pump.
     wxTheApp->CallAfter([&] {
-        wxDialog* countdown = FindCountdown();
+        wxDialog* countdown = FindDelayDialog();
         ASSERT_NE(countdown, nullptr);
         label = countdown->FindWindow(IDC_DELAY_LABEL)->GetLabel();
         frameDisabled = !Frame().IsEnabled();
@@ -290,7 +267,7 @@ TEST_F(SessionControlTest, CountdownShowsItsLabelAndCanBeCancelled) {
     EXPECT_FALSE(View().m_bThreadRunning);
     EXPECT_EQ(Device().Calls(FakeSoundDevice::Op::Play), 0);
     PumpFor(50ms);
-    EXPECT_EQ(FindCountdown(), nullptr);
+    EXPECT_EQ(FindDelayDialog(), nullptr);
 }
 
 TEST_F(SessionControlTest, CountdownBeforeAResumptionSaysContinue) {
@@ -301,7 +278,7 @@ TEST_F(SessionControlTest, CountdownBeforeAResumptionSaysContinue) {
 
     g_settings.m_nInitialDelay = 1;
     wxString label;
-    wxTheApp->CallAfter([&] { label = FindCountdown()->FindWindow(IDC_DELAY_LABEL)->GetLabel(); });
+    wxTheApp->CallAfter([&] { label = FindDelayDialog()->FindWindow(IDC_DELAY_LABEL)->GetLabel(); });
     const auto start = std::chrono::steady_clock::now();
     Command(CMD_START);
     // The countdown ran its second, then the session went on.

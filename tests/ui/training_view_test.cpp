@@ -20,23 +20,6 @@
 
 namespace {
 
-// Chooses a file in the open dialog. The GTK file chooser takes the path in the background, so
-// the answer waits until the dialog reports it.
-class ExpectChosenFile : public wxExpectModalBase<wxFileDialog, ExpectChosenFile> {
-public:
-    explicit ExpectChosenFile(const wxString& path) : m_path(path) {}
-
-protected:
-    int OnInvoked(wxFileDialog* dialog) const override {
-        dialog->SetPath(m_path);
-        EXPECT_TRUE(PumpUntil([dialog, this] { return dialog->GetPath() == m_path; }, 5s));
-        return wxID_OK;
-    }
-
-private:
-    wxString m_path;
-};
-
 class TrainingViewTest : public UiTest {
 protected:
     CDialogBarEx& Bar() const { return *View().ControlBar(); }

@@ -1,6 +1,7 @@
 #include "ui_test_support.h"
 
 #include <wx/app.h>
+#include <wx/dialog.h>
 #include <wx/toolbar.h>
 
 #include <cstdlib>
@@ -90,4 +91,13 @@ CommandState UiTest::State(int id) {
 CommandState UiTest::ToolState(int id) {
     m_frame->ToolBar()->UpdateWindowUI();
     return {m_frame->ToolBar()->GetToolEnabled(id), m_frame->ToolBar()->GetToolState(id)};
+}
+
+wxDialog* FindDelayDialog() {
+    for (wxWindow* window : wxTopLevelWindows)
+        if (auto* dialog = dynamic_cast<wxDialog*>(window);
+            dialog != nullptr && dialog->IsShown() &&
+            dialog->GetTitle() == wxString::FromUTF8("前置延时"))
+            return dialog;
+    return nullptr;
 }

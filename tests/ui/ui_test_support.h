@@ -4,13 +4,18 @@
 // interface thread and send commands the way the menu, the tool bar and the keys do.
 
 #include <gtest/gtest.h>
+#include <wx/filedlg.h>
+#include <wx/testing.h>
 #include <wx/weakref.h>
 
 #include <chrono>
 #include <filesystem>
 #include <functional>
 
+#include "engine/audio_flags.h"
 #include "engine/fake_sound_device.h"
+#include "settings/settings.h"
+#include "ui/command_ids.h"
 #include "ui/app.h"
 #include "ui/main_frame.h"
 #include "ui/training_view.h"
@@ -21,6 +26,8 @@ using namespace std::chrono_literals;
 bool PumpUntil(const std::function<bool()>& cond, std::chrono::milliseconds timeout);
 // Pumps the interface thread for the given time.
 void PumpFor(std::chrono::milliseconds duration);
+// The shown countdown or recording progress window ("前置延时"), or null.
+wxDialog* FindDelayDialog();
 
 struct CommandState {
     bool enabled;
@@ -56,7 +63,37 @@ protected:
     // The state of the same command on the tool bar after an update pass.
     CommandState ToolState(int id);
 
+    // True while a playback is audible.
+    bool Playing() const { return g_nActiveStreams != 0; }
+    // Starts generated practice (Koch, one minute) and waits until its sound plays.
+    void StartGeneratedSession() {
+        g_settings.m_nSource = SOURCE_KOCH;
+        g_settings.m_nSessionDuration = 1;
+        Command(CMD_START);
+        ASSERT_TRUE(PumpUntil([this] { return Playing(); }, 5s));
+    }
+    bool WaitForThreadEnd(std::chrono::milliseconds timeout = 5s) {
+        return PumpUntil([this] { return !View().m_bThreadRunning; }, timeout);
+    }
+
     wxWeakRef<CMainFrame> m_frame;
     FakeSoundDevice* m_pDevice = nullptr;
     std::filesystem::path m_configDir;
+};
+
+// Chooses a file in the open dialog. The GTK file chooser takes the path in the background, so
+// the answer waits until the dialog reports it.
+class ExpectChosenFile : public wxExpectModalBase<wxFileDialog, ExpectChosenFile> {
+public:
+    explicit ExpectChosenFile(const wxString& path) : m_path(path) {}
+
+protected:
+    int OnInvoked(wxFileDialog* dialog) const override {
+        dialog->SetPath(m_path);
+        EXPECT_TRUE(PumpUntil([dialog, this] { return dialog->GetPath() == m_path; }, 5s));
+        return wxID_OK;
+    }
+
+private:
+    wxString m_path;
 };
