@@ -246,6 +246,28 @@ TEST_F(RecordCommandTest, CancelInTheProgressWindowDeletesThePartialFile) {
     ExpectIdleAfterRecording();
 }
 
+TEST_F(RecordCommandTest, ClosingTheWindowDuringARecordingCancelsItAndLeavesNoFile) {
+    OpenMainWindow(false);
+    g_settings.m_nSessionDuration = 60;
+    // Ask the window to close (as its close box does) once the recording is under way.
+    bool asked = false;
+    View().OutputPane()->Bind(wxEVT_TEXT, [&](wxCommandEvent& event) {
+        event.Skip();
+        if (asked || View().m_nSentCount < 20) return;
+        asked = true;
+        wxTheApp->CallAfter([this] { Frame().Close(); });
+    });
+
+    const auto started = std::chrono::steady_clock::now();
+    wxTEST_DIALOG(Command(CMD_RECORD), ExpectFileDialog(m_dir / "closed.wav"));
+    EXPECT_TRUE(PumpUntil([this] { return !m_frame; }, 10s));
+
+    EXPECT_TRUE(asked);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 30s);
+    EXPECT_FALSE(fs::exists(m_dir / "closed.wav"));
+    EXPECT_FALSE(g_bAbort);
+}
+
 TEST_F(RecordCommandTest, WriteErrorEndsTheRecordingWithAMessageAndNoFile) {
     OpenMainWindow(false);
     const wxString failed = wxString::FromUTF8("写入音频文件失败");
