@@ -21,21 +21,12 @@
 #include <filesystem>
 #include <string>
 
+#include "cpu_clock.h"
 #include "engine/audio_format.h"
 #include "engine/wav_file.h"
 #include "session/session_thread.h"
 #include "session/test_session_view.h"
 #include "settings/settings.h"
-
-namespace {
-
-double ProcessCpuSeconds() {
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return t.tv_sec + t.tv_nsec * 1e-9;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     const int minutes = argc > 1 ? std::atoi(argv[1]) : 60;

@@ -16,20 +16,11 @@
 #include <cstdlib>
 #include <random>
 
+#include "cpu_clock.h"
 #include "engine/audio_format.h"
 #include "engine/file_sink.h"
 #include "engine/keying.h"
 #include "engine/morse_audio.h"
-
-namespace {
-
-double ProcessCpuSeconds() {
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return t.tv_sec + t.tv_nsec * 1e-9;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     const double minutes = argc > 1 ? std::atof(argv[1]) : 10.0;
