@@ -5,7 +5,7 @@
 #include <wx/frame.h>
 #include <wx/stattext.h>
 
-#include "res/about/about_picture.h"
+#include "ui/about_picture.h"
 
 static_assert(static_cast<int>(CAboutDialog::IDC_NOTICE) < static_cast<int>(wxID_LOWEST));
 

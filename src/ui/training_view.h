@@ -145,7 +145,7 @@ private:
     void OnUpdateStop(wxUpdateUIEvent& event);
     void OnUpdateAbort(wxUpdateUIEvent& event);
     void OnUpdateRecord(wxUpdateUIEvent& event);
-    // The record command; its handler is CRecordCommand (engine/record_command.cpp).
+    // The record command; its handler is CRecordCommand (ui/record_command.cpp).
     void OnRecord();
     friend class CRecordCommand;
     void OnUpdateTimePane(wxUpdateUIEvent& event);

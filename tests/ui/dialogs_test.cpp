@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "content/charset.h"
-#include "scoring/results_dialog.h"
+#include "ui/results_dialog.h"
 #include "scoring/score_tally.h"
 #include "settings/settings.h"
 #include "ui/code_table_panel.h"

@@ -18,7 +18,7 @@
 #include "engine/audio_flags.h"
 #include "engine/sound_device.h"
 #include "options/options_sheet.h"
-#include "scoring/results_dialog.h"
+#include "ui/results_dialog.h"
 #include "settings/settings.h"
 #include "settings/wx_profile_store.h"
 #include "ui/command_ids.h"

@@ -13,7 +13,7 @@
 
 #include "engine/audio_flags.h"
 #include "options/input_text_dialog.h"
-#include "scoring/results_dialog.h"
+#include "ui/results_dialog.h"
 #include "settings/settings.h"
 #include "ui/command_ids.h"
 #include "ui_test_support.h"

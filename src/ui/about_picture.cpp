@@ -1,4 +1,4 @@
-#include "res/about/about_picture.h"
+#include "ui/about_picture.h"
 
 #include <wx/dcmemory.h>
 #include <wx/graphics.h>

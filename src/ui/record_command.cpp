@@ -1,7 +1,7 @@
 // The record command: a training session written to a WAV file by the session thread with the
 // file sink attached, unpaced, while the interface thread pumps its messages behind a progress
 // window; then the sent text, if wanted, saved as a text file.
-#include "engine/record_command.h"
+#include "ui/record_command.h"
 
 #include <wx/app.h>
 #include <wx/filedlg.h>
@@ -20,7 +20,7 @@
 #include "engine/audio_flags.h"
 #include "engine/recording_names.h"
 #include "engine/wav_file.h"
-#include "session/initial_delay_dialog.h"
+#include "ui/initial_delay_dialog.h"
 #include "session/session_thread.h"
 #include "settings/settings.h"
 #include "ui/pump.h"

@@ -1,4 +1,4 @@
-#include "scoring/results_dialog.h"
+#include "ui/results_dialog.h"
 
 #include <wx/button.h>
 #include <wx/listctrl.h>

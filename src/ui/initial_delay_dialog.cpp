@@ -1,4 +1,4 @@
-#include "session/initial_delay_dialog.h"
+#include "ui/initial_delay_dialog.h"
 
 #include <wx/app.h>
 #include <wx/button.h>
