@@ -6,14 +6,12 @@
 
 namespace {
 
-// At 1 CPM a dot lasts six seconds: the reference word PARIS has 50 dot units and is five
-// characters, so one character takes 10 units of 60 / 10 s each.
-constexpr int64_t kDotSamplesAt1Cpm = audio::kSampleRate * 6;  // 132,300
+using Keying = KeyingParameters;
 // One five-character word at 1 CPM: 300 seconds.
 constexpr int64_t kWordSamplesAt1Cpm = audio::kSampleRate * 300;  // 6,615,000
 // The 31 of the word's 50 units taken by elements and the gaps inside characters, which are
 // keyed at the character speed; the other 19 units are spacing stretched to the word speed.
-constexpr int64_t kKeyedSamplesAt1Cpm = 31 * kDotSamplesAt1Cpm;  // 4,101,300
+constexpr int64_t kKeyedSamplesAt1Cpm = 31 * Keying::kDotSamplesAt1Cpm;  // 4,101,300
 
 }  // namespace
 
@@ -37,7 +35,7 @@ void KeyingParameters::SetSpeeds(int wordSpeed, int charSpeed, bool unitIsWpm) {
 
     charSpeedCpm = static_cast<int32_t>(c);
     wordSpeedCpm = static_cast<int32_t>(w);
-    dotSamples = static_cast<int32_t>(kDotSamplesAt1Cpm / c);
+    dotSamples = static_cast<int32_t>(Keying::kDotSamplesAt1Cpm / c);
     const int64_t spacing = kWordSamplesAt1Cpm / w - kKeyedSamplesAt1Cpm / c;
     charGapSamples = static_cast<int32_t>(3 * spacing / 19);
     wordGapSamples = static_cast<int32_t>(7 * spacing / 19);

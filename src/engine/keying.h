@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "engine/audio_format.h"
 #include "engine/relaxed_atomic.h"
 
 struct KeyingParameters {
@@ -12,6 +13,9 @@ struct KeyingParameters {
     static constexpr int32_t kMaxSpeedCpm = 500;
     static constexpr int32_t kMinPitch = 400;   // Hz
     static constexpr int32_t kMaxPitch = 2500;  // Hz
+    // At 1 CPM a dot lasts six seconds (132,300 samples): the reference word PARIS has 50 dot
+    // units and is five characters, so one character takes 10 units of 60 / 10 s each.
+    static constexpr int64_t kDotSamplesAt1Cpm = int64_t{audio::kSampleRate} * 6;
 
     RelaxedAtomic<int32_t> dotSamples;      // a dot, and the silence between elements
     RelaxedAtomic<int32_t> charGapSamples;  // silence after the last element of a character

@@ -30,6 +30,12 @@ void Check(int32_t result) {
     if (device::Failed(result)) throw DeviceError(result);
 }
 
+// Samples per period of a tone: a whole number, so 700 Hz plays as 22050 / 31, about 711 Hz.
+int32_t TonePeriod(int32_t frequency) {
+    return audio::kSampleRate /
+           std::clamp(frequency, KeyingParameters::kMinPitch, KeyingParameters::kMaxPitch);
+}
+
 // Truncates toward zero; volumes above 100 saturate instead of wrapping around.
 int16_t ToSample(double value) {
     if (value >= 32767.0) return 32767;
@@ -39,8 +45,16 @@ int16_t ToSample(double value) {
 
 }  // namespace
 
-CMorseAudio::CMorseAudio(const KeyingParameters& keying, SoundDevice*& device)
-    : m_keying(keying), m_pDevice(device), m_element(new int16_t[kElementSamples]) {}
+const SignalConditions CMorseAudio::kCleanSignal;
+
+CMorseAudio::CMorseAudio(const KeyingParameters& keying, SoundDevice*& device,
+                         const SignalConditions& conditions)
+    : m_keying(keying),
+      m_pDevice(device),
+      m_element(new int16_t[kElementSamples]),
+      m_conditions(conditions),
+      m_fist(conditions),
+      m_band(conditions) {}
 
 CMorseAudio::~CMorseAudio() {
     if (m_bHasBuffer && m_pDevice) {
@@ -56,12 +70,14 @@ int CMorseAudio::SynthesizeCharacter(unsigned char ch, RelaxedAtomic<int32_t>* c
     for (size_t e = 0; e < pattern.size() && !g_bAbort; ++e) {
         const bool dash = pattern[e] == '-';
         const bool tone = dash || pattern[e] == '.';
+        const bool fist = m_bConditionsBegun && m_conditions.fistOn;
 
         // Lengths beyond the element buffer cannot come from SetSpeeds; clamp them anyway so a
-        // stray field value can never write past it.
+        // stray field value (or an extreme fist) can never write past it.
         const int64_t dot = m_keying.dotSamples;
-        const int32_t n = static_cast<int32_t>(
-            std::clamp<int64_t>(tone ? (dash ? 3 * dot : dot) : 0, 0, kElementSamples));
+        int64_t toneLength = tone ? (dash ? 3 * dot : dot) : 0;
+        if (fist && tone) toneLength = m_fist.Tone(dot, dash);
+        const int32_t n = static_cast<int32_t>(std::clamp<int64_t>(toneLength, 0, kElementSamples));
         if (n > 0) RenderTone(n, dash ? m_keying.pitch : m_keying.secondPitch);
 
         // The silence is read after the tone: a change made meanwhile applies at once.
@@ -72,11 +88,18 @@ int CMorseAudio::SynthesizeCharacter(unsigned char ch, RelaxedAtomic<int32_t>* c
             gap = m_keying.charGapSamples;
         else
             gap = m_keying.dotSamples;
+        if (fist) gap = m_fist.Gap(gap);
         const int32_t g = static_cast<int32_t>(std::clamp<int64_t>(gap, 0, kElementSamples - n));
         std::memset(m_element.get() + n, 0, static_cast<size_t>(g) * sizeof(int16_t));
 
         const int32_t samples = n + g;
         if (samples == 0) continue;  // nothing to hand on (a zero-length write is a flush)
+        if (fist) m_fist.Advance(samples);
+        if (m_bConditionsBegun && m_conditions.AnyOnTheBand()) {
+            const double amplitude =
+                static_cast<double>(m_keying.volume) * m_keying.masterVolume * kVolumeScale;
+            m_band.Process(m_element.get(), samples, ToneCentreHz(), amplitude);
+        }
         const uint32_t bytes = static_cast<uint32_t>(samples) * audio::kBytesPerSample;
         if (SampleSink* sink = m_pFileSink.load())
             sink->WriteSamples(m_element.get(), bytes);
@@ -91,9 +114,7 @@ int CMorseAudio::SynthesizeCharacter(unsigned char ch, RelaxedAtomic<int32_t>* c
 }
 
 void CMorseAudio::RenderTone(int32_t n, int32_t frequency) {
-    // A whole number of samples per period: 700 Hz plays as 22050 / 31, about 711 Hz.
-    const int32_t period = audio::kSampleRate / std::clamp(frequency, KeyingParameters::kMinPitch,
-                                                           KeyingParameters::kMaxPitch);
+    const int32_t period = TonePeriod(frequency);
     const double volume = m_keying.volume;
     const double masterVolume = m_keying.masterVolume;
     int16_t* s = m_element.get();
@@ -107,6 +128,19 @@ void CMorseAudio::RenderTone(int32_t n, int32_t frequency) {
     const int32_t steps = std::min(ramp, n);  // equal to ramp at every speed SetSpeeds allows
     for (int32_t j = 0; j < steps; ++j) s[j] = static_cast<int16_t>(s[j] * j / ramp);
     for (int32_t j = 1; j < steps; ++j) s[n - j] = static_cast<int16_t>(s[n - j] * j / ramp);
+}
+
+double CMorseAudio::ToneCentreHz() const {
+    const double dash = double{audio::kSampleRate} / TonePeriod(m_keying.pitch);
+    const double dot = double{audio::kSampleRate} / TonePeriod(m_keying.secondPitch);
+    return (dash + dot) / 2.0;
+}
+
+void CMorseAudio::BeginConditions(uint64_t seed) {
+    const ConditionsRandom random(seed);
+    m_fist.Restart(random.Fork(0));
+    m_band.Restart(random);
+    m_bConditionsBegun = true;
 }
 
 void CMorseAudio::Write(const void* bytes, uint32_t length) {
@@ -218,6 +252,7 @@ void CMorseAudio::StartPlayback() {
 }
 
 void CMorseAudio::StopStream() {
+    m_bConditionsBegun = false;
     bool counted = false;
     if (!HasFileSink()) {
         if (m_bHasBuffer) {

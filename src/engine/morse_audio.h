@@ -9,9 +9,12 @@
 
 #include "engine/audio_format.h"
 #include "engine/auto_reset_event.h"
+#include "engine/band_conditions.h"
 #include "engine/file_sink.h"
+#include "engine/fist.h"
 #include "engine/keying.h"
 #include "engine/relaxed_atomic.h"
+#include "engine/signal_conditions.h"
 #include "engine/sound_device.h"
 
 // Told after every element handed to the sink (the view wakes its idle-time update with it).
@@ -35,7 +38,9 @@ public:
 
     // `device` is the owner's device slot (null when there is no device); it must outlive the
     // engine's use of it, i.e. every playback ends with StopStream before the device goes.
-    CMorseAudio(const KeyingParameters& keying, SoundDevice*& device);
+    // `conditions` are read live like `keying`; they apply only to playbacks that begin them.
+    CMorseAudio(const KeyingParameters& keying, SoundDevice*& device,
+                const SignalConditions& conditions = kCleanSignal);
     ~CMorseAudio();
     CMorseAudio(const CMorseAudio&) = delete;
     CMorseAudio& operator=(const CMorseAudio&) = delete;
@@ -51,16 +56,28 @@ public:
     // `length` 0 flushes: pads with silence until everything written has been played.
     // Returns early, dropping the rest, once the abort flag is set. Throws DeviceError.
     void Write(const void* bytes, uint32_t length);
-    // Ends a playback: stops and releases the device buffer and uncounts the stream.
+    // Ends a playback: stops and releases the device buffer and uncounts the stream. The signal
+    // conditions end with it.
     void StopStream();
+
+    // Lets the signal conditions and the fist that are on shape this playback, from a fresh
+    // start drawn from `seed` (the same seed, the same sound). Without it a playback is clean,
+    // as a character clicked on the code table is. Playback thread only.
+    void BeginConditions(uint64_t seed);
 
     // While a sink is attached every element goes to it and the device is not touched.
     void AttachFileSink(SampleSink* sink) { m_pFileSink.store(sink); }
     void DetachFileSink() { m_pFileSink.store(nullptr); }
     bool HasFileSink() const { return m_pFileSink.load() != nullptr; }
 
+    // Every condition off.
+    static const SignalConditions kCleanSignal;
+
 private:
     enum class WaitResult { Signalled, Aborted, BufferLost };
+
+    // The centre of the wanted signal: between the dash and the dot pitch as they are played.
+    double ToneCentreHz() const;
 
     // Renders n samples of tone at `frequency` Hz, with its rise and fall, into m_element.
     void RenderTone(int32_t n, int32_t frequency);
@@ -92,4 +109,10 @@ private:
     std::atomic<SampleSink*> m_pFileSink{nullptr};
     // The one element buffer, allocated with the engine.
     std::unique_ptr<int16_t[]> m_element;
+
+    const SignalConditions& m_conditions;
+    // Set by BeginConditions, cleared by StopStream; playback thread only.
+    bool m_bConditionsBegun = false;
+    Fist m_fist;
+    BandConditions m_band;
 };

@@ -78,6 +78,9 @@ public:
     explicit SessionRun(SessionView& view) : m_view(view), m_audio(view.Audio()) {}
 
     void Run() {
+        // A new stretch of band and hand each time, also after a pause.
+        m_audio.BeginConditions(
+            static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
         m_echoPos = BeginSession(m_view);
         m_bFixedText = !m_view.m_strSessionText.empty();
         m_view.m_nBudget = SessionBudget(m_view);

@@ -70,6 +70,7 @@ void CSettings::CopyFrom(const CSettings& other) {
     m_bDualPitch = other.m_bDualPitch;
     m_ioFont = other.m_ioFont;
     m_keying = other.m_keying;
+    m_conditions = other.m_conditions;
     m_nSource = other.m_nSource;
     m_nWordsToUse = other.m_nWordsToUse;
     m_strLastTextFile = other.m_strLastTextFile;

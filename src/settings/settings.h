@@ -14,6 +14,7 @@
 #include "content/charset.h"
 #include "engine/keying.h"
 #include "engine/relaxed_atomic.h"
+#include "engine/signal_conditions.h"
 
 class ProfileStore;
 
@@ -92,6 +93,7 @@ public:
     RelaxedAtomic<bool> m_bDualPitch{false};
     IoFontSpec m_ioFont;
     KeyingParameters m_keying;
+    SignalConditions m_conditions;  // read live by the synthesis, like m_keying
     RelaxedAtomic<int32_t> m_nSource{SOURCE_KOCH};
     RelaxedAtomic<int32_t> m_nWordsToUse{25};
     std::string m_strSelectedCharacters;  // Windows-1252; written under g_settingsLock

@@ -26,3 +26,9 @@ double ZeroCrossingFrequency(const std::vector<int16_t>& s, size_t begin, size_t
 
 // The largest sample magnitude in s[begin, end).
 int PeakMagnitude(const std::vector<int16_t>& s, size_t begin, size_t end);
+
+// The power (mean square, in squared sample units) of s[begin, end) between lowHz and highHz:
+// Hann-windowed periodograms of 0.1 s segments (10 Hz bins) averaged over the stretch, summed
+// over the bins whose centres lie in [lowHz, highHz).
+double BandPower(const std::vector<int16_t>& s, size_t begin, size_t end, double lowHz,
+                 double highHz);
