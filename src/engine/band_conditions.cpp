@@ -69,10 +69,10 @@ BandConditions::Levels BandConditions::ReadLevels(double toneHz) const {
     const double noiseBandwidth = width * BandPassFilter::kNoiseBandwidthRatio;
     double variance = 0;  // of noise and static after the filter
     if (l.noise) {
-        const double snr = std::pow(
-            10.0, std::clamp<int32_t>(c.noiseSnrDb, SignalConditions::kMinSnrDb,
-                                      SignalConditions::kMaxSnrDb) /
-                      10.0);
+        const double snr =
+            std::pow(10.0, std::clamp<int32_t>(c.noiseSnrDb, SignalConditions::kMinSnrDb,
+                                               SignalConditions::kMaxSnrDb) /
+                               10.0);
         const double density = 0.5 / (snr * kSnrBandwidthHz);
         // White noise of variance v has the density 2 v / fs; uniform noise in [-1, 1) has
         // variance 1/3.
@@ -81,9 +81,9 @@ BandConditions::Levels BandConditions::ReadLevels(double toneHz) const {
     }
     if (l.crashes) {
         // At its loudest a crash is as strong in the passband as a tone of that amplitude.
-        const double peak = FromDb(std::clamp<int32_t>(c.crashLevelDb,
-                                                       SignalConditions::kMinCrashLevelDb,
-                                                       SignalConditions::kMaxCrashLevelDb));
+        const double peak =
+            FromDb(std::clamp<int32_t>(c.crashLevelDb, SignalConditions::kMinCrashLevelDb,
+                                       SignalConditions::kMaxCrashLevelDb));
         const double power = peak * peak / 2.0;
         l.crashScale = std::sqrt(3.0 * power / noiseBandwidth * kSampleRate / 2.0);
         l.crashMeanGap = CrashMeanGap(c.crashesPerMinute);
@@ -103,13 +103,14 @@ BandConditions::Levels BandConditions::ReadLevels(double toneHz) const {
         l.textKind = c.interferenceText;
         for (int i = 0; i < l.stations; ++i) {
             const InterferingStationParameters& s = c.stations[i];
-            const double offset = std::clamp<int32_t>(s.offsetHz, InterferingStationParameters::kMinOffsetHz,
-                                                      InterferingStationParameters::kMaxOffsetHz);
+            const double offset =
+                std::clamp<int32_t>(s.offsetHz, InterferingStationParameters::kMinOffsetHz,
+                                    InterferingStationParameters::kMaxOffsetHz);
             l.stationHz[i] = std::clamp(i == 0 ? toneHz + offset : toneHz - offset,
                                         kLowestStationHz, kHighestStationHz);
-            l.stationAmplitude[i] = FromDb(std::clamp<int32_t>(
-                s.levelDb, InterferingStationParameters::kMinLevelDb,
-                InterferingStationParameters::kMaxLevelDb));
+            l.stationAmplitude[i] =
+                FromDb(std::clamp<int32_t>(s.levelDb, InterferingStationParameters::kMinLevelDb,
+                                           InterferingStationParameters::kMaxLevelDb));
             l.stationSpeedCpm[i] = s.speedCpm;
             peak += l.stationAmplitude[i];
         }

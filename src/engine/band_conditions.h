@@ -32,8 +32,8 @@ private:
     // The levels of one element, read once from the conditions.
     struct Levels {
         bool noise, crashes, fading, interference;
-        double noiseScale;  // of the uniform excitation in [-1, 1)
-        double crashScale;  // of the excitation of a crash at its loudest
+        double noiseScale;    // of the uniform excitation in [-1, 1)
+        double crashScale;    // of the excitation of a crash at its loudest
         double crashMeanGap;  // samples
         double fadingDepthDb;
         double fadingHalfSamples;  // mean length of a fall or a rise

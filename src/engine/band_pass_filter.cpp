@@ -56,7 +56,8 @@ void BandPassFilter::Design(double toneHz, double widthHz) {
     const double w = 2.0 * std::numbers::pi * std::clamp(toneHz, low, high) / kSampleRate;
     const Complex z1 = std::polar(1.0, -w), z2 = z1 * z1;
     Complex response = 1.0;
-    for (const Section& sec : m_sections) response *= (1.0 - z2) / (1.0 + sec.a1 * z1 + sec.a2 * z2);
+    for (const Section& sec : m_sections)
+        response *= (1.0 - z2) / (1.0 + sec.a1 * z1 + sec.a2 * z2);
     const double gain = std::pow(1.0 / std::abs(response), 1.0 / kSections);
     for (Section& sec : m_sections) sec.gain = gain;
 }

@@ -47,10 +47,9 @@ void Fist::Advance(int64_t samples) {
 }
 
 int64_t Fist::Vary(double samples) {
-    const double spread =
-        std::clamp<int32_t>(m_conditions.fistSpreadPercent, 0,
-                            SignalConditions::kMaxFistSpreadPercent) /
-        100.0;
+    const double spread = std::clamp<int32_t>(m_conditions.fistSpreadPercent, 0,
+                                              SignalConditions::kMaxFistSpreadPercent) /
+                          100.0;
     const double drift = std::clamp<int32_t>(m_conditions.fistDriftPercent, 0,
                                              SignalConditions::kMaxFistDriftPercent) /
                          100.0;

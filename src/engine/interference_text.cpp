@@ -73,7 +73,8 @@ std::string ContactExchange(ConditionsRandom& random, const std::string& ownCall
         }
         case 2:  // chatting
             for (int n = 2 + random.Below(4); n > 0; --n)
-                Append(text, Pick(random, random.Below(3) == 0 ? lists.qCodes : lists.abbreviations));
+                Append(text,
+                       Pick(random, random.Below(3) == 0 ? lists.qCodes : lists.abbreviations));
             Append(text, "k");
             break;
         default:  // signing off

@@ -69,9 +69,9 @@ void InterferingStation::AddTo(double* mix, int32_t n, double hz, double amplitu
 }
 
 void InterferingStation::NextSegment(int32_t speedCpm, int32_t textKind) {
-    const int64_t dot =
-        KeyingParameters::kDotSamplesAt1Cpm / std::clamp(speedCpm, InterferingStationParameters::kMinSpeedCpm,
-                            InterferingStationParameters::kMaxSpeedCpm);
+    const int64_t dot = KeyingParameters::kDotSamplesAt1Cpm /
+                        std::clamp(speedCpm, InterferingStationParameters::kMinSpeedCpm,
+                                   InterferingStationParameters::kMaxSpeedCpm);
     for (;;) {
         if (m_gapUnits > 0) {
             m_bKeyDown = false;
@@ -98,8 +98,8 @@ void InterferingStation::NextSegment(int32_t speedCpm, int32_t textKind) {
         m_text = NextTransmission(m_random, textKind, m_callsign);
         m_textPos = 0;
         m_bKeyDown = false;
-        m_nSegmentLeft = std::llround(m_random.Uniform(kMinPauseSeconds, kMaxPauseSeconds) *
-                                      audio::kSampleRate);
+        m_nSegmentLeft =
+            std::llround(m_random.Uniform(kMinPauseSeconds, kMaxPauseSeconds) * audio::kSampleRate);
         return;
     }
 }

@@ -97,7 +97,8 @@ CTrainingView::NestedWait::~NestedWait() {
     wxWakeUpIdle();
 }
 
-CTrainingView::CTrainingView() : m_audio(g_settings.m_keying, m_pSoundDevice, g_settings.m_conditions) {}
+CTrainingView::CTrainingView()
+    : m_audio(g_settings.m_keying, m_pSoundDevice, g_settings.m_conditions) {}
 
 CTrainingView::~CTrainingView() {
     OnClosingNotice();

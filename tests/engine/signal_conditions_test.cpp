@@ -92,7 +92,8 @@ double ToneLevel(const Recorder& r, size_t firstElement, size_t toneSamples, dou
 TEST(BandConditions, NoiseHasTheSetSignalToNoiseRatioInA500HzBand) {
     const struct {
         int snrDb, passbandHz, pitch;
-    } cases[] = {{-6, 2400, 700}, {0, 1000, 700}, {10, 1500, 1000}, {20, 600, 500}, {30, 2400, 1200}};
+    } cases[] = {
+        {-6, 2400, 700}, {0, 1000, 700}, {10, 1500, 1000}, {20, 600, 500}, {30, 2400, 1200}};
     for (const auto& c : cases) {
         Band band;
         band.keying.SetSpeeds(25, 25, false);  // long dashes measure the tone precisely
@@ -105,8 +106,8 @@ TEST(BandConditions, NoiseHasTheSetSignalToNoiseRatioInA500HzBand) {
         const size_t noiseStart = band.Key(' ', 30);  // noise alone, about 29 s
         const size_t firstDash = band.recorder.starts.size();
         const size_t dashesStart = band.Key('t', 20);
-        const double noise =
-            BandPower(band.recorder.samples, noiseStart + 2205, dashesStart, tone - 250, tone + 250);
+        const double noise = BandPower(band.recorder.samples, noiseStart + 2205, dashesStart,
+                                       tone - 250, tone + 250);
         const double amplitude =
             ToneLevel(band.recorder, firstDash, size_t(3 * band.keying.dotSamples), tone);
         const double snr = Db(amplitude * amplitude / 2 / noise);
@@ -115,9 +116,7 @@ TEST(BandConditions, NoiseHasTheSetSignalToNoiseRatioInA500HzBand) {
 }
 
 TEST(BandConditions, NoiseFillsThePassbandAndFallsOffOutsideIt) {
-    const struct {
-        int passbandHz, pitch;
-    } cases[] = {{250, 700}, {500, 1000}, {2400, 1500}};
+    const struct { int passbandHz, pitch; } cases[] = {{250, 700}, {500, 1000}, {2400, 1500}};
     for (const auto& c : cases) {
         Band band;
         band.keying.SetPitches(c.pitch, c.pitch);
@@ -145,9 +144,7 @@ TEST(BandConditions, NoiseFillsThePassbandAndFallsOffOutsideIt) {
 }
 
 TEST(BandConditions, FadingHasTheSetDepthAndPeriodAndLeavesTheNoiseAlone) {
-    const struct {
-        int depthDb, periodSeconds;
-    } cases[] = {{10, 3}, {24, 8}, {6, 20}};
+    const struct { int depthDb, periodSeconds; } cases[] = {{10, 3}, {24, 8}, {6, 20}};
     for (const auto& c : cases) {
         Band band;
         band.keying.SetSpeeds(500, 500, false);  // a dash every 70 ms traces the level
@@ -163,7 +160,8 @@ TEST(BandConditions, FadingHasTheSetDepthAndPeriodAndLeavesTheNoiseAlone) {
         std::vector<double> at, level;
         for (size_t start : r.starts) {
             at.push_back(double(start + dash / 2) / kRate);
-            level.push_back(20 * std::log10(PeakMagnitude(r.samples, start + 100, start + dash - 100)));
+            level.push_back(20 *
+                            std::log10(PeakMagnitude(r.samples, start + 100, start + dash - 100)));
         }
         const auto [low, high] = std::minmax_element(level.begin(), level.end());
         EXPECT_NEAR(*high - *low, c.depthDb, 0.1 * c.depthDb) << c.depthDb;
@@ -205,13 +203,14 @@ TEST(BandConditions, AnInterferingStationKeysAtItsOwnPitchSpeedAndLevel) {
     std::vector<ToneSpan> tones = FindTones(quiet, 20, 40);
     ASSERT_GT(tones.size(), 50u);
 
-    const double wanted = ToneLevel(band.recorder, firstDash, size_t(3 * band.keying.dotSamples),
-                                    Played(700));
+    const double wanted =
+        ToneLevel(band.recorder, firstDash, size_t(3 * band.keying.dotSamples), Played(700));
     std::vector<double> lengths;
     for (const ToneSpan& t : tones) {
         lengths.push_back(double(t.Length()));
         if (t.Length() < 1000) continue;
-        EXPECT_NEAR(ZeroCrossingFrequency(quiet, t.start + 200, t.end - 200), Played(700) + 300, 2.0);
+        EXPECT_NEAR(ZeroCrossingFrequency(quiet, t.start + 200, t.end - 200), Played(700) + 300,
+                    2.0);
         EXPECT_NEAR(20 * std::log10(PeakMagnitude(quiet, t.start + 200, t.end - 200) / wanted), -6,
                     1.0);
     }
@@ -369,9 +368,9 @@ TEST(SignalConditions, AllOffTheSignalIsTheCleanOneSampleForSample) {
 
 TEST(SignalConditions, TheSameSeedGivesTheSameSoundAndTheEndOfAPlaybackEndsThem) {
     auto everythingOn = [](Band& band) {
-        for (auto* on : {&band.conditions.noiseOn, &band.conditions.fadingOn,
-                         &band.conditions.interferenceOn, &band.conditions.staticOn,
-                         &band.conditions.fistOn})
+        for (auto* on :
+             {&band.conditions.noiseOn, &band.conditions.fadingOn, &band.conditions.interferenceOn,
+              &band.conditions.staticOn, &band.conditions.fistOn})
             *on = true;
         band.Key("cq cq de g4xyz k");
     };
@@ -404,17 +403,15 @@ TEST(SignalConditions, AtFullVolumeTheStrongestBandStaysWithinRange) {
     band.conditions.crashLevelDb = 10;
     for (int i = 0; i < 10; ++i) band.Key("paris ");
     const auto& s = band.recorder.samples;
-    const auto clipped = std::count_if(s.begin(), s.end(),
-                                       [](int16_t v) { return v == 32767 || v == -32768; });
+    const auto clipped =
+        std::count_if(s.begin(), s.end(), [](int16_t v) { return v == 32767 || v == -32768; });
     EXPECT_LT(double(clipped), 1e-3 * double(s.size()));
     // The wanted tone is still there, under everything else.
     EXPECT_GT(ToneLevel(band.recorder, 0, 1470, Played(700)), 500);
 }
 
 TEST(Fist, ElementsAndGapsHaveTheSetSpreadAndTheDashesTheSetWeight) {
-    const struct {
-        int spreadPercent, weightTenths;
-    } cases[] = {{10, 35}, {20, 25}, {5, 40}};
+    const struct { int spreadPercent, weightTenths; } cases[] = {{10, 35}, {20, 25}, {5, 40}};
     for (const auto& c : cases) {
         Band band;
         band.conditions.fistOn = true;

@@ -37,7 +37,8 @@ void TestUiThread::Post(std::function<void()> task) {
     m_wake.notify_all();
 }
 
-TestSessionView::TestSessionView() : m_audio(g_settings.m_keying, m_pDevice, g_settings.m_conditions) {}
+TestSessionView::TestSessionView()
+    : m_audio(g_settings.m_keying, m_pDevice, g_settings.m_conditions) {}
 
 TestSessionView::~TestSessionView() {
     // As the window does on close: abort, then wait for the thread before anything goes.
