@@ -154,22 +154,38 @@ void BandConditions::Process(int16_t* samples, int32_t n, double toneHz, double 
 }
 
 void BandConditions::MakeNoise(const Levels& levels, int32_t n) {
-    for (int32_t k = 0; k < n; ++k) {
-        double x = levels.noise ? levels.noiseScale * m_noiseRandom.Signed() : 0.0;
-        if (levels.crashes) {
-            if (--m_untilCrash <= 0) StartCrash(levels);
-            if (m_crashAttackLeft > 0) {
-                m_crashEnvelope += m_crashAttackStep;
-                --m_crashAttackLeft;
-            } else {
-                m_crashEnvelope *= m_crashDecay;
-            }
-            if (m_crashEnvelope > kCrashSilent)
-                x += levels.crashScale * m_crashEnvelope * m_crashRandom.Signed();
-        }
-        m_mix[k] = x;
+    if (levels.noise) {
+        // A local generator, so that the writes to m_mix need not be taken as changing it.
+        ConditionsRandom random = m_noiseRandom;
+        for (int32_t k = 0; k < n; ++k) m_mix[k] = levels.noiseScale * random.Signed();
+        m_noiseRandom = random;
+    } else {
+        std::fill_n(m_mix, n, 0.0);
     }
+    if (levels.crashes) AddCrashes(levels, n);
     m_filter.Process(m_mix, static_cast<size_t>(n));
+}
+
+void BandConditions::AddCrashes(const Levels& levels, int32_t n) {
+    for (int32_t k = 0; k < n; ++k) {
+        if (m_crashAttackLeft == 0 && m_crashEnvelope <= kCrashSilent) {
+            // Nothing to hear until the next crash: skip to the sample it starts on.
+            const double quiet =
+                std::min<double>(n - k, std::max(0.0, std::ceil(m_untilCrash) - 1));
+            m_untilCrash -= quiet;
+            k += static_cast<int32_t>(quiet);
+            if (k == n) break;
+        }
+        if (--m_untilCrash <= 0) StartCrash(levels);
+        if (m_crashAttackLeft > 0) {
+            m_crashEnvelope += m_crashAttackStep;
+            --m_crashAttackLeft;
+        } else {
+            m_crashEnvelope *= m_crashDecay;
+        }
+        if (m_crashEnvelope > kCrashSilent)
+            m_mix[k] += levels.crashScale * m_crashEnvelope * m_crashRandom.Signed();
+    }
 }
 
 void BandConditions::StartCrash(const Levels& levels) {

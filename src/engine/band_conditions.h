@@ -48,6 +48,8 @@ private:
 
     // Fills m_mix[0, n) with filtered noise and static.
     void MakeNoise(const Levels& levels, int32_t n);
+    // Adds the static crashes to m_mix[0, n), before the filter.
+    void AddCrashes(const Levels& levels, int32_t n);
     void StartCrash(const Levels& levels);
     // The fading's gain for the sample after the n to come; moves the fading on by n samples.
     double AdvanceFading(const Levels& levels, int32_t n);

@@ -67,17 +67,34 @@ void BandPassFilter::Reset() {
 }
 
 void BandPassFilter::Process(double* x, size_t n) {
-    for (Section& sec : m_sections) {
-        double z1 = sec.z1, z2 = sec.z2;
-        const double g = sec.gain, a1 = sec.a1, a2 = sec.a2;
-        for (size_t i = 0; i < n; ++i) {
-            const double in = g * x[i];
-            const double out = in + z1;
-            z1 = z2 - a1 * out;
-            z2 = -in - a2 * out;
-            x[i] = out;
-        }
-        sec.z1 = z1;
-        sec.z2 = z2;
+    // All four sections per sample, in one pass: their recursions are independent chains the
+    // processor can overlap, which one pass per section would serialise.
+    static_assert(kSections == 4);
+    Section& s0 = m_sections[0];
+    Section& s1 = m_sections[1];
+    Section& s2 = m_sections[2];
+    Section& s3 = m_sections[3];
+    double a0 = s0.z1, b0 = s0.z2, a1 = s1.z1, b1 = s1.z2;
+    double a2 = s2.z1, b2 = s2.z2, a3 = s3.z1, b3 = s3.z2;
+    for (size_t i = 0; i < n; ++i) {
+        const double in0 = s0.gain * x[i];
+        const double out0 = in0 + a0;
+        a0 = b0 - s0.a1 * out0;
+        b0 = -in0 - s0.a2 * out0;
+        const double in1 = s1.gain * out0;
+        const double out1 = in1 + a1;
+        a1 = b1 - s1.a1 * out1;
+        b1 = -in1 - s1.a2 * out1;
+        const double in2 = s2.gain * out1;
+        const double out2 = in2 + a2;
+        a2 = b2 - s2.a1 * out2;
+        b2 = -in2 - s2.a2 * out2;
+        const double in3 = s3.gain * out2;
+        const double out3 = in3 + a3;
+        a3 = b3 - s3.a1 * out3;
+        b3 = -in3 - s3.a2 * out3;
+        x[i] = out3;
     }
+    s0.z1 = a0, s0.z2 = b0, s1.z1 = a1, s1.z2 = b1;
+    s2.z1 = a2, s2.z2 = b2, s3.z1 = a3, s3.z2 = b3;
 }

@@ -45,27 +45,38 @@ void InterferingStation::AddTo(double* mix, int32_t n, double hz, double amplitu
                                int32_t speedCpm, int32_t textKind) {
     const double w = 2.0 * std::numbers::pi * hz / audio::kSampleRate;
     const double stepCos = std::cos(w), stepSin = std::sin(w);
+    // Locals, so that the writes to mix need not be taken as changing them.
+    double c = m_cos, s = m_sin, envelope = m_envelope;
     int32_t i = 0;
     while (i < n) {
         if (m_nSegmentLeft <= 0) NextSegment(speedCpm, textKind);
         const int32_t run = static_cast<int32_t>(std::min<int64_t>(m_nSegmentLeft, n - i));
-        const double target = m_bKeyDown ? 1.0 : 0.0;
-        for (int32_t k = 0; k < run; ++k) {
-            if (m_envelope != target)
-                m_envelope = m_bKeyDown ? std::min(1.0, m_envelope + kRampStep)
-                                        : std::max(0.0, m_envelope - kRampStep);
-            const double c = m_cos * stepCos - m_sin * stepSin;
-            m_sin = m_sin * stepCos + m_cos * stepSin;
-            m_cos = c;
-            mix[i + k] += amplitude * m_envelope * m_sin;
+        if (!m_bKeyDown && envelope == 0) {
+            // Silent: only the phase moves on, in one turn.
+            const double turnCos = std::cos(w * run), turnSin = std::sin(w * run);
+            const double turned = c * turnCos - s * turnSin;
+            s = s * turnCos + c * turnSin;
+            c = turned;
+        } else {
+            const double target = m_bKeyDown ? 1.0 : 0.0;
+            const double ramp = m_bKeyDown ? kRampStep : -kRampStep;
+            double* out = mix + i;
+            for (int32_t k = 0; k < run; ++k) {
+                if (envelope != target) envelope = std::clamp(envelope + ramp, 0.0, 1.0);
+                const double turned = c * stepCos - s * stepSin;
+                s = s * stepCos + c * stepSin;
+                c = turned;
+                out[k] += amplitude * envelope * s;
+            }
         }
         i += run;
         m_nSegmentLeft -= run;
     }
     // Rounding would slowly change the phasor's length: bring it back to 1.
-    const double length = std::sqrt(m_cos * m_cos + m_sin * m_sin);
-    m_cos /= length;
-    m_sin /= length;
+    const double length = std::sqrt(c * c + s * s);
+    m_cos = c / length;
+    m_sin = s / length;
+    m_envelope = envelope;
 }
 
 void InterferingStation::NextSegment(int32_t speedCpm, int32_t textKind) {
