@@ -67,34 +67,23 @@ void BandPassFilter::Reset() {
 }
 
 void BandPassFilter::Process(double* x, size_t n) {
+    // One section's step; its state in locals, so that the stores to x leave it in registers.
+    auto step = [](const Section& sec, double& z1, double& z2, double value) {
+        const double in = sec.gain * value;
+        const double out = in + z1;
+        z1 = z2 - sec.a1 * out;
+        z2 = -in - sec.a2 * out;
+        return out;
+    };
     // All four sections per sample, in one pass: their recursions are independent chains the
     // processor can overlap, which one pass per section would serialise.
     static_assert(kSections == 4);
-    Section& s0 = m_sections[0];
-    Section& s1 = m_sections[1];
-    Section& s2 = m_sections[2];
-    Section& s3 = m_sections[3];
+    const Section &s0 = m_sections[0], &s1 = m_sections[1];
+    const Section &s2 = m_sections[2], &s3 = m_sections[3];
     double a0 = s0.z1, b0 = s0.z2, a1 = s1.z1, b1 = s1.z2;
     double a2 = s2.z1, b2 = s2.z2, a3 = s3.z1, b3 = s3.z2;
-    for (size_t i = 0; i < n; ++i) {
-        const double in0 = s0.gain * x[i];
-        const double out0 = in0 + a0;
-        a0 = b0 - s0.a1 * out0;
-        b0 = -in0 - s0.a2 * out0;
-        const double in1 = s1.gain * out0;
-        const double out1 = in1 + a1;
-        a1 = b1 - s1.a1 * out1;
-        b1 = -in1 - s1.a2 * out1;
-        const double in2 = s2.gain * out1;
-        const double out2 = in2 + a2;
-        a2 = b2 - s2.a1 * out2;
-        b2 = -in2 - s2.a2 * out2;
-        const double in3 = s3.gain * out2;
-        const double out3 = in3 + a3;
-        a3 = b3 - s3.a1 * out3;
-        b3 = -in3 - s3.a2 * out3;
-        x[i] = out3;
-    }
-    s0.z1 = a0, s0.z2 = b0, s1.z1 = a1, s1.z2 = b1;
-    s2.z1 = a2, s2.z2 = b2, s3.z1 = a3, s3.z2 = b3;
+    for (size_t i = 0; i < n; ++i)
+        x[i] = step(s3, a3, b3, step(s2, a2, b2, step(s1, a1, b1, step(s0, a0, b0, x[i]))));
+    m_sections[0].z1 = a0, m_sections[0].z2 = b0, m_sections[1].z1 = a1, m_sections[1].z2 = b1;
+    m_sections[2].z1 = a2, m_sections[2].z2 = b2, m_sections[3].z1 = a3, m_sections[3].z2 = b3;
 }
