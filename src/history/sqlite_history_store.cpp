@@ -358,21 +358,23 @@ HistoryNotice SqliteHistoryStore::Run(Access access, Op&& op, WrittenIds* writte
         } catch (const SqliteError& error) {
             m_db.reset();
             notice.detail = error.what();
-            HistoryProblem problem = Classify(error);
-            if (attempt == 0 &&
-                (problem == HistoryProblem::Damaged || problem == HistoryProblem::Unwritable)) {
-                // Deleted while open: simply start a new one.
+            const HistoryProblem problem = Classify(error);
+            const bool movable =
+                problem == HistoryProblem::Damaged || problem == HistoryProblem::Unwritable;
+            if (attempt == 0 && movable) {
                 std::error_code ec;
+                // Deleted while open: simply start a new one.
                 if (!fs::exists(fs::symlink_status(m_strPath, ec))) continue;
                 notice.movedAsidePath = MoveAside(m_strPath, problem);
                 if (!notice.movedAsidePath.empty()) {
                     notice.problem = problem;
                     continue;
                 }
-                problem = HistoryProblem::Unavailable;
             }
-            // After a file was moved aside, failing on the new one means nothing can be written.
-            notice.problem = notice.movedAsidePath.empty() ? problem : HistoryProblem::Unavailable;
+            // A file that could not be moved aside, or failing on the new one, leaves the
+            // records in memory: nothing can be written now.
+            notice.problem = movable || !notice.movedAsidePath.empty() ? HistoryProblem::Unavailable
+                                                                       : problem;
             break;
         }
     }
@@ -422,7 +424,7 @@ HistoryResult<std::vector<SessionRecord>> SqliteHistoryStore::LoadSessions(
 HistoryResult<SessionRecord> SqliteHistoryStore::LoadSession(int64_t id) {
     HistoryResult<SessionRecord> result;
     result.notice = Run(Access::Read, [&](SqliteDatabase& db) {
-        std::vector<SessionRecord> found = SelectSessions(db, "SELECT " + std::to_string(id), true);
+        std::vector<SessionRecord> found = SelectSessions(db, "SELECT " + std::to_string(id) + " AS id", true);
         if (!found.empty()) result.value = std::move(found.front());
     });
     return result;
