@@ -330,7 +330,7 @@ void SqliteHistoryStore::Open() {
     if (db->IsReadOnly()) throw SqliteError(SQLITE_READONLY, "the file is read-only");
     // Readers and the one writer then never wait for each other; the setting stays in the file.
     db->QueryText("PRAGMA journal_mode = WAL");
-    db->Execute("PRAGMA synchronous = NORMAL; PRAGMA foreign_keys = ON");
+    db->Execute("PRAGMA synchronous = NORMAL; PRAGMA foreign_keys = ON; PRAGMA wal_autocheckpoint = 0");
     MigrateHistory(*db);
     m_db = std::move(db);
 }
