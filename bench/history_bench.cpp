@@ -103,7 +103,7 @@ int main(int argc, char** argv) {
     }
     int slow = 0;
     for (size_t i = 0; i < writeMs.size(); ++i)
-        if (writeMs[i] > 5.0 && slow++ < 12)
+        if (writeMs[i] > 5.0 && slow++ < 5)
             std::printf("  slow write #%zu: %.1f ms (CPU %.2f ms)\n", i, writeMs[i], writeCpuMs[i]);
     std::printf("writes over 5 ms: %d of %d\n", slow, count);
     std::printf("write one record (%d records, file %.1f MB): median %.3f ms, p99 %.3f ms, max %.3f ms"
