@@ -85,6 +85,29 @@ std::string FromText(const std::string& utf8) {
     return codepage::FromUtf8(utf8);
 }
 
+// One child row per element: ?1 is the parent's id, bind fills ?2 onwards.
+template <typename Row, typename Bind>
+void InsertChildren(SqliteDatabase& db, const char* sql, int64_t parentId,
+                    const std::vector<Row>& rows, Bind&& bind) {
+    SqliteStatement statement(db, sql);
+    for (const Row& row : rows) {
+        statement.Bind(1, parentId);
+        bind(statement, row);
+        statement.Step();
+        statement.Reset();
+    }
+}
+
+// Runs a query whose first column is a parent's id and hands each row to the parent's record.
+template <typename Record, typename Read>
+void ReadChildren(SqliteStatement& rows, const std::unordered_map<int64_t, size_t>& index,
+                  std::vector<Record>& records, Read&& read) {
+    while (rows.Step()) {
+        const auto at = index.find(rows.Int(0));
+        if (at != index.end()) read(rows, records[at->second]);
+    }
+}
+
 int64_t InsertSession(SqliteDatabase& db, const SessionRecord& r) {
     SqliteStatement insert(
         db,
@@ -112,25 +135,19 @@ int64_t InsertSession(SqliteDatabase& db, const SessionRecord& r) {
     const int64_t id = db.LastInsertId();
 
     // A character listed twice adds up rather than failing the whole record.
-    SqliteStatement character(
-        db,
-        "INSERT INTO session_characters (session_id, ch, correct, wrong) VALUES (?1, ?2, ?3, ?4)"
-        " ON CONFLICT DO UPDATE SET correct = correct + excluded.correct,"
-        " wrong = wrong + excluded.wrong");
-    for (const CharacterCounts& c : r.characters) {
-        character.Bind(1, id).Bind(2, int64_t{c.ch}).Bind(3, int64_t{c.correct}).Bind(4, int64_t{c.wrong});
-        character.Step();
-        character.Reset();
-    }
-    SqliteStatement confusion(
-        db,
-        "INSERT INTO session_confusions (session_id, sent, copied, count) VALUES (?1, ?2, ?3, ?4)"
-        " ON CONFLICT DO UPDATE SET count = count + excluded.count");
-    for (const Confusion& c : r.confusions) {
-        confusion.Bind(1, id).Bind(2, int64_t{c.sent}).Bind(3, int64_t{c.copied}).Bind(4, int64_t{c.count});
-        confusion.Step();
-        confusion.Reset();
-    }
+    InsertChildren(db,
+                   "INSERT INTO session_characters (session_id, ch, correct, wrong)"
+                   " VALUES (?1, ?2, ?3, ?4) ON CONFLICT DO UPDATE SET"
+                   " correct = correct + excluded.correct, wrong = wrong + excluded.wrong",
+                   id, r.characters, [](SqliteStatement& st, const CharacterCounts& c) {
+                       st.Bind(2, int64_t{c.ch}).Bind(3, int64_t{c.correct}).Bind(4, int64_t{c.wrong});
+                   });
+    InsertChildren(db,
+                   "INSERT INTO session_confusions (session_id, sent, copied, count)"
+                   " VALUES (?1, ?2, ?3, ?4) ON CONFLICT DO UPDATE SET count = count + excluded.count",
+                   id, r.confusions, [](SqliteStatement& st, const Confusion& c) {
+                       st.Bind(2, int64_t{c.sent}).Bind(3, int64_t{c.copied}).Bind(4, int64_t{c.count});
+                   });
     return id;
 }
 
@@ -151,26 +168,20 @@ int64_t InsertDrill(SqliteDatabase& db, const DrillRecord& r) {
     insert.Step();
     const int64_t id = db.LastInsertId();
 
-    SqliteStatement character(
-        db,
-        "INSERT OR REPLACE INTO drill_characters (drill_id, ch, hits, misses, median_reaction_ms)"
-        " VALUES (?1, ?2, ?3, ?4, ?5)");
-    for (const DrillCharacter& c : r.characters) {
-        character.Bind(1, id).Bind(2, int64_t{c.ch}).Bind(3, int64_t{c.hits})
-            .Bind(4, int64_t{c.misses}).Bind(5, int64_t{c.medianReactionMs});
-        character.Step();
-        character.Reset();
-    }
-    SqliteStatement speed(
-        db,
-        "INSERT OR REPLACE INTO drill_speed_scores (drill_id, char_speed_cpm, calls, correct,"
-        " score) VALUES (?1, ?2, ?3, ?4, ?5)");
-    for (const DrillSpeedScore& s : r.speedScores) {
-        speed.Bind(1, id).Bind(2, int64_t{s.charSpeedCpm}).Bind(3, int64_t{s.calls})
-            .Bind(4, int64_t{s.correct}).Bind(5, int64_t{s.score});
-        speed.Step();
-        speed.Reset();
-    }
+    InsertChildren(db,
+                   "INSERT OR REPLACE INTO drill_characters (drill_id, ch, hits, misses,"
+                   " median_reaction_ms) VALUES (?1, ?2, ?3, ?4, ?5)",
+                   id, r.characters, [](SqliteStatement& st, const DrillCharacter& c) {
+                       st.Bind(2, int64_t{c.ch}).Bind(3, int64_t{c.hits}).Bind(4, int64_t{c.misses})
+                           .Bind(5, int64_t{c.medianReactionMs});
+                   });
+    InsertChildren(db,
+                   "INSERT OR REPLACE INTO drill_speed_scores (drill_id, char_speed_cpm, calls,"
+                   " correct, score) VALUES (?1, ?2, ?3, ?4, ?5)",
+                   id, r.speedScores, [](SqliteStatement& st, const DrillSpeedScore& sc) {
+                       st.Bind(2, int64_t{sc.charSpeedCpm}).Bind(3, int64_t{sc.calls})
+                           .Bind(4, int64_t{sc.correct}).Bind(5, int64_t{sc.score});
+                   });
     return id;
 }
 
@@ -213,25 +224,19 @@ void ReadSessionDetails(SqliteDatabase& db, const std::string& selection,
         db, ("SELECT c.session_id, c.ch, c.correct, c.wrong FROM session_characters c JOIN (" +
              selection + ") s ON s.id = c.session_id ORDER BY c.session_id, c.ch")
                 .c_str());
-    while (characters.Step()) {
-        const auto at = index.find(characters.Int(0));
-        if (at == index.end()) continue;
-        sessions[at->second].characters.push_back(
-            {static_cast<unsigned char>(characters.Int(1)), static_cast<int32_t>(characters.Int(2)),
-             static_cast<int32_t>(characters.Int(3))});
-    }
+    ReadChildren(characters, index, sessions, [](const SqliteStatement& row, SessionRecord& s) {
+        s.characters.push_back({static_cast<unsigned char>(row.Int(1)),
+                                static_cast<int32_t>(row.Int(2)), static_cast<int32_t>(row.Int(3))});
+    });
     SqliteStatement confusions(
         db, ("SELECT c.session_id, c.sent, c.copied, c.count FROM session_confusions c JOIN (" +
              selection + ") s ON s.id = c.session_id"
              " ORDER BY c.session_id, c.count DESC, c.sent, c.copied")
                 .c_str());
-    while (confusions.Step()) {
-        const auto at = index.find(confusions.Int(0));
-        if (at == index.end()) continue;
-        sessions[at->second].confusions.push_back(
-            {static_cast<unsigned char>(confusions.Int(1)),
-             static_cast<unsigned char>(confusions.Int(2)), static_cast<int32_t>(confusions.Int(3))});
-    }
+    ReadChildren(confusions, index, sessions, [](const SqliteStatement& row, SessionRecord& s) {
+        s.confusions.push_back({static_cast<unsigned char>(row.Int(1)),
+                                static_cast<unsigned char>(row.Int(2)), static_cast<int32_t>(row.Int(3))});
+    });
 }
 
 std::vector<SessionRecord> SelectSessions(SqliteDatabase& db, const std::string& selection,
@@ -274,25 +279,19 @@ std::vector<DrillRecord> SelectDrills(SqliteDatabase& db, int32_t kind) {
         "SELECT c.drill_id, c.ch, c.hits, c.misses, c.median_reaction_ms FROM drill_characters c"
         " JOIN drills d ON d.id = c.drill_id WHERE d.kind = ?1 ORDER BY c.drill_id, c.ch");
     characters.Bind(1, int64_t{kind});
-    while (characters.Step()) {
-        const auto at = index.find(characters.Int(0));
-        if (at == index.end()) continue;
-        drills[at->second].characters.push_back(
-            {static_cast<unsigned char>(characters.Int(1)), static_cast<int32_t>(characters.Int(2)),
-             static_cast<int32_t>(characters.Int(3)), static_cast<int32_t>(characters.Int(4))});
-    }
+    ReadChildren(characters, index, drills, [](const SqliteStatement& row, DrillRecord& d) {
+        d.characters.push_back({static_cast<unsigned char>(row.Int(1)), static_cast<int32_t>(row.Int(2)),
+                                static_cast<int32_t>(row.Int(3)), static_cast<int32_t>(row.Int(4))});
+    });
     SqliteStatement speeds(
         db,
         "SELECT s.drill_id, s.char_speed_cpm, s.calls, s.correct, s.score FROM drill_speed_scores s"
         " JOIN drills d ON d.id = s.drill_id WHERE d.kind = ?1 ORDER BY s.drill_id, s.char_speed_cpm");
     speeds.Bind(1, int64_t{kind});
-    while (speeds.Step()) {
-        const auto at = index.find(speeds.Int(0));
-        if (at == index.end()) continue;
-        drills[at->second].speedScores.push_back(
-            {static_cast<int32_t>(speeds.Int(1)), static_cast<int32_t>(speeds.Int(2)),
-             static_cast<int32_t>(speeds.Int(3)), static_cast<int32_t>(speeds.Int(4))});
-    }
+    ReadChildren(speeds, index, drills, [](const SqliteStatement& row, DrillRecord& d) {
+        d.speedScores.push_back({static_cast<int32_t>(row.Int(1)), static_cast<int32_t>(row.Int(2)),
+                                 static_cast<int32_t>(row.Int(3)), static_cast<int32_t>(row.Int(4))});
+    });
     return drills;
 }
 
