@@ -40,6 +40,19 @@ int32_t LocalUtcOffsetMinutes(int64_t utcSeconds) {
 
 SessionRecord MakeSessionRecord(const ScoreTally& tally, const CSettings& settings,
                                 const SessionEnd& end) {
+    SessionRecord r = SnapshotSession(tally, settings, end);
+    AlignSessionTexts(r);
+    return r;
+}
+
+void AlignSessionTexts(SessionRecord& r) {
+    const TextAlignment alignment = AlignTexts(r.sentText, r.copyText);
+    r.alignedAccuracyPercent = alignment.AccuracyPercent();
+    r.confusions = alignment.Confusions();
+}
+
+SessionRecord SnapshotSession(const ScoreTally& tally, const CSettings& settings,
+                              const SessionEnd& end) {
     SessionRecord r;
     r.startUtcSeconds = end.startUtcSeconds;
     r.utcOffsetMinutes = LocalUtcOffsetMinutes(end.startUtcSeconds);
@@ -63,9 +76,6 @@ SessionRecord MakeSessionRecord(const ScoreTally& tally, const CSettings& settin
         if (correct != 0 || wrong != 0)
             r.characters.push_back({static_cast<unsigned char>(ch), correct, wrong});
     }
-    const TextAlignment alignment = AlignTexts(end.sentText, end.copyText);
-    r.alignedAccuracyPercent = alignment.AccuracyPercent();
-    r.confusions = alignment.Confusions();
     r.sentText = end.sentText;
     r.copyText = end.copyText;
     return r;
