@@ -5,11 +5,11 @@ set -euo pipefail
 
 PACKAGES=(
   build-essential cmake ninja-build pkg-config
-  libwxgtk3.2-dev portaudio19-dev
+  libwxgtk3.2-dev portaudio19-dev libsqlite3-dev
   googletest libgtest-dev libgmock-dev
   xvfb xauth fonts-wqy-microhei
   pulseaudio pulseaudio-utils libasound2-plugins
-  desktop-file-utils appstream
+  desktop-file-utils appstream python3
 )
 
 missing=()

@@ -8,6 +8,7 @@
 #include "content/random.h"
 #include "content/text_sources.h"
 #include "content/vocabulary.h"
+#include "history/weak_characters.h"
 #include "scoring/score_tally.h"
 #include "settings/settings.h"
 
@@ -112,18 +113,25 @@ std::string NextGroup(const std::string& pool, int minLen, int maxLen) {
     return group + ' ';
 }
 
-}  // namespace
+// The weak-character source's extra copies of the characters the history shows as weak, as far
+// as they are still in the lesson.
+std::string HistoryCopies(const std::string& lesson) {
+    std::string copies;
+    for (char c : WeakCharacterPlanInForce().extraCopies)
+        if (lesson.find(c) != std::string::npos) copies += c;
+    return copies;
+}
 
-std::string BuildPool(const ScoreTally& tally, bool recording) {
-    const int source = g_settings.m_nSource;
-    if (source != SOURCE_KOCH && source != SOURCE_CHARSET) return {};
-
-    std::string pool = g_settings.GetActiveCharacters();
+// The pool of the Koch-lesson and character-set sources, weighted by this session's tally.
+std::string SessionWeightedPool(const ScoreTally& tally, bool recording, int source,
+                                const std::string& lesson) {
+    std::string pool = lesson;
     const size_t n = pool.size();
     if (n <= 5 || recording) return pool;
 
     // In a Koch lesson in the learning mode the two newest characters come up more often.
-    const bool favourNew = !g_settings.m_bPracticeMode && source == SOURCE_KOCH;
+    const bool favourNew =
+        !g_settings.m_bPracticeMode && (source == SOURCE_KOCH || source == SOURCE_WEAK_CHARACTERS);
     const char newest = pool[n - 1];
     const char second = pool[n - 2];
     if (favourNew) {
@@ -142,6 +150,20 @@ std::string BuildPool(const ScoreTally& tally, bool recording) {
     return pool;
 }
 
+}  // namespace
+
+std::string BuildPool(const ScoreTally& tally, bool recording) {
+    const int source = g_settings.m_nSource;
+    if (source != SOURCE_KOCH && source != SOURCE_CHARSET && source != SOURCE_WEAK_CHARACTERS)
+        return {};
+    const std::string lesson = g_settings.GetActiveCharacters();
+    std::string pool = SessionWeightedPool(tally, recording, source, lesson);
+    // The weak-character source is weighted like a Koch lesson, then by the history (also while
+    // recording: the history's weights do not depend on the copy being scored).
+    if (source == SOURCE_WEAK_CHARACTERS) pool += HistoryCopies(lesson);
+    return pool;
+}
+
 std::string NextItem(const std::string& pool) {
     const int source = g_settings.m_nSource;
     if (source & SOURCE_VOCABULARY_MASK) return NextVocabularyItem();
@@ -156,5 +178,8 @@ std::string NextItem(const std::string& pool) {
     // Stored lengths are not range-checked on load: keep the range non-empty and bounded.
     const int minLen = std::clamp<int>(g_settings.m_nMinWordLength, 1, kLongestGroup);
     const int maxLen = std::clamp<int>(g_settings.m_nMaxWordLength, minLen, kLongestGroup);
-    return NextGroup(pool, minLen, maxLen);
+    std::string group = NextGroup(pool, minLen, maxLen);
+    if (source == SOURCE_WEAK_CHARACTERS)
+        group = PlaceConfusedPair(std::move(group), pool, WeakCharacterPlanInForce().pairs);
+    return group;
 }

@@ -8,10 +8,13 @@
 struct ScoreTally;
 
 // The weighted character pool for the next group: the lesson characters plus extra copies of
-// the newest ones (Koch source, learning mode) and of characters copied badly so far in the
-// session. Empty unless "Source" is the Koch or the character-set source; the plain lesson
-// while the session is being recorded or the lesson has 5 characters or fewer.
+// the newest ones (Koch and weak-character sources, learning mode) and of characters copied
+// badly so far in the session; for the weak-character source also the extra copies of the plan
+// in force (WeakCharacterPlanInForce). Empty unless "Source" is the Koch, the character-set or
+// the weak-character source; without the session's weights while the session is being recorded
+// or the lesson has 5 characters or fewer.
 std::string BuildPool(const ScoreTally& tally, bool recording);
 
-// The next item of the current source, drawn from the pool for generated groups.
+// The next item of the current source, drawn from the pool for generated groups; for the
+// weak-character source a group may hold a confused pair of the plan side by side.
 std::string NextItem(const std::string& pool);

@@ -38,6 +38,7 @@ bool IsUsableSource(int source) {
         case SOURCE_TEXT_FILE:
         case SOURCE_TYPED_TEXT:
         case SOURCE_LINE_FILE:
+        case SOURCE_WEAK_CHARACTERS:
             return true;
         default:
             return source != 0 && (source & ~SOURCE_VOCABULARY_MASK) == 0;
@@ -198,7 +199,9 @@ void CSettings::ClampLoadedValues() {
 void CSettings::UpdateDualPitch(int pitch) {
     int64_t secondPitch = pitch;
     const int64_t n = m_nCharactersUsed;
-    if (m_bDualPitch && n < kDualPitchMaxCharacters && m_nSource == SOURCE_KOCH) {
+    // The weak-character source practises the Koch lesson and sounds like it.
+    const bool kochLesson = m_nSource == SOURCE_KOCH || m_nSource == SOURCE_WEAK_CHARACTERS;
+    if (m_bDualPitch && n < kDualPitchMaxCharacters && kochLesson) {
         // Truncating integer steps; 64 bits so that any stored pitch is safe to multiply.
         const int64_t p = pitch;
         secondPitch = p + (11 * p) / 100 - ((p / 10) * n) / 20;
