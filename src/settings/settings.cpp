@@ -75,6 +75,7 @@ void CSettings::CopyFrom(const CSettings& other) {
     m_nSource = other.m_nSource;
     m_nWordsToUse = other.m_nWordsToUse;
     m_strLastTextFile = other.m_strLastTextFile;
+    m_strRecordingFolder = other.m_strRecordingFolder;
     std::lock_guard lock(g_settingsLock);
     m_strSelectedCharacters = other.m_strSelectedCharacters;
     m_charSet = other.m_charSet;
@@ -153,6 +154,7 @@ void CSettings::ExchangeProfile(ProfileStore& store, bool bSave) {
     std::string selected = codepage::ToUtf8(m_strSelectedCharacters);
     ExchangeProfileString(store, bSave, kSection, "Selected Characters", selected);
     ExchangeProfileString(store, bSave, kSection, "Last text file used", m_strLastTextFile);
+    ExchangeProfileString(store, bSave, kSection, "Recording folder", m_strRecordingFolder);
 
     ExchangeProfileString(store, bSave, kSection, "IO Font face", m_ioFont.m_strFaceName);
     ExchangeProfileInt(store, bSave, kSection, "IO Font height", m_ioFont.m_nHeight);

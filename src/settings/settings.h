@@ -120,6 +120,7 @@ public:
     RelaxedAtomic<int32_t> m_nWordsToUse{25};
     std::string m_strSelectedCharacters;  // Windows-1252; written under g_settingsLock
     std::string m_strLastTextFile;        // UTF-8 path
+    std::string m_strRecordingFolder;     // UTF-8 path of the last recording's folder; empty: none yet
     CharacterSet m_charSet;               // written under g_settingsLock
 
 private:

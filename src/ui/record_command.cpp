@@ -7,6 +7,7 @@
 #include <wx/filedlg.h>
 #include <wx/filename.h>
 #include <wx/msgdlg.h>
+#include <wx/stdpaths.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -94,6 +95,16 @@ int WriteWholeFile(const std::string& pathUtf8, const std::string& bytes) {
     return err;
 }
 
+// Where a recording is offered: the folder of the last one, else the user's music folder (the
+// XDG one, from user-dirs.dirs), else the home folder.
+std::string RecordingFolder() {
+    const wxString last = wxString::FromUTF8(g_settings.m_strRecordingFolder);
+    if (!last.empty() && wxFileName::DirExists(last)) return last.utf8_string();
+    const wxString music = wxStandardPaths::Get().GetUserDir(wxStandardPaths::Dir_Music);
+    if (!music.empty() && wxFileName::DirExists(music)) return music.utf8_string();
+    return wxFileName::GetHomeDir().utf8_string();
+}
+
 }  // namespace
 
 CRecordCommand::CRecordCommand(CTrainingView& view)
@@ -168,17 +179,22 @@ void CRecordCommand::Run() {
     const int source = g_settings.m_nSource;
     std::string sessionText;
     std::string textFilePath;
-    if ((source & SOURCE_FIXED_TEXT_MASK) != 0 &&
-        !PrepareSessionText(view, sessionText, &textFilePath))
+    if ((source & SOURCE_FIXED_TEXT_MASK) != 0 && !view.PrepareFixedText(sessionText, &textFilePath))
         return;
 
     const std::string defaultName = DefaultRecordingName(
         source, textFilePath, g_settings.m_nCharactersUsed, g_settings.m_keying.wordSpeedCpm,
         g_settings.m_keying.charSpeedCpm, g_settings.m_bWpmSpeedUnit);
+    // A name beside a practice file keeps that file's folder.
+    wxFileName offered(wxString::FromUTF8(defaultName));
+    if (offered.GetPath().empty()) offered.SetPath(wxString::FromUTF8(RecordingFolder()));
     std::string wavPath;
-    if (!AskSavePath(parent, defaultName, "音频文件 (*.wav)|*.wav", ".wav", wavPath) ||
+    if (!AskSavePath(parent, offered.GetFullPath().utf8_string(), "音频文件 (*.wav)|*.wav", ".wav",
+                     wavPath) ||
         view.IsClosing())
         return;
+    g_settings.m_strRecordingFolder =
+        wxFileName(wxString::FromUTF8(wavPath)).GetPath().utf8_string();
 
     // A new session: a paused one is dropped, and the progress loop cannot see the budget used
     // up before the thread has set the real budget.

@@ -66,14 +66,8 @@ void CTrainingView::OnStart() {
         // A new generated session must not send the text of a paused session that Stop
         // dropped.
         if (!resumption) m_strSessionText.clear();
-        if (!resumption && (g_settings.m_nSource & SOURCE_FIXED_TEXT_MASK) != 0) {
-            g_strChosenFile.clear();
-            ready = PrepareSessionText(*this, m_strSessionText, nullptr);
-            if (!ready && !g_strChosenFile.empty() && !IsClosing()) {
-                NestedWait wait(*this);
-                ReportUnusableFile(wxGetTopLevelParent(this), g_strChosenFile);
-            }
-        }
+        if (!resumption && (g_settings.m_nSource & SOURCE_FIXED_TEXT_MASK) != 0)
+            ready = PrepareFixedText(m_strSessionText, nullptr);
         // A cancelled countdown starts nothing and leaves a paused session paused.
         if (ready && RunCountdown(resumption) && !IsClosing()) {
             m_lastResults.reset();
@@ -81,6 +75,16 @@ void CTrainingView::OnStart() {
         }
     }
     g_bStartGuard = false;
+}
+
+bool CTrainingView::PrepareFixedText(std::string& text, std::string* chosenPathUtf8) {
+    g_strChosenFile.clear();
+    if (PrepareSessionText(*this, text, chosenPathUtf8)) return true;
+    if (!g_strChosenFile.empty() && !IsClosing()) {
+        NestedWait wait(*this);
+        ReportUnusableFile(wxGetTopLevelParent(this), g_strChosenFile);
+    }
+    return false;
 }
 
 bool CTrainingView::RunCountdown(bool resumption) {

@@ -125,7 +125,8 @@ TEST(Settings, KeysAreExchangedInTheSameOrderBothWays) {
                                                "Insert LF",           "Practice mode",
                                                "Dual pitch",          "Source",
                                                "Words to use",        "Selected Characters",
-                                               "Last text file used", "IO Font face",
+                                               "Last text file used", "Recording folder",
+                                               "IO Font face",
                                                "IO Font height",      "IO Font weight",
                                                "IO Font italic",      "Character set"};
     CSettings s;

@@ -11,6 +11,7 @@
 #include <wx/textctrl.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <csignal>
 #include <fstream>
 #include <iterator>
@@ -31,6 +32,7 @@ namespace fs = std::filesystem;
 
 // What a file dialog offered.
 struct OfferedFile {
+    wxString folder;
     wxString name;
     wxString wildcard;
     long style = 0;
@@ -45,6 +47,7 @@ public:
 protected:
     int OnInvoked(wxFileDialog* dialog) const override {
         if (m_offered) {
+            m_offered->folder = dialog->GetDirectory();
             m_offered->name = dialog->GetFilename();
             m_offered->wildcard = dialog->GetWildcard();
             m_offered->style = dialog->GetWindowStyle();
@@ -182,6 +185,42 @@ TEST_F(RecordCommandTest, RecordsTheSessionAndSavesTheSentTextInLinesOf80) {
     }
     EXPECT_GE(lines, 2u);
     EXPECT_EQ(joined, sent);
+}
+
+TEST_F(RecordCommandTest, RecordingIsOfferedInTheMusicFolderFirstThenInTheLastFolderUsed) {
+    // The music folder as the desktop's user-dirs.dirs names it.
+    const fs::path music = fs::path(std::getenv("HOME")) / "Musik";
+    fs::create_directories(music);
+    std::ofstream(m_configDir / "user-dirs.dirs") << "XDG_MUSIC_DIR=\"$HOME/Musik\"\n";
+    OpenMainWindow(false);
+
+    OfferedFile first, second;
+    wxString question;
+    wxTEST_DIALOG(Command(CMD_RECORD), ExpectFileDialog(m_dir / "first.wav", &first),
+                  ExpectMessage(wxID_NO, question));
+    EXPECT_EQ(fs::path(first.folder.utf8_string()), music);
+    wxTEST_DIALOG(Command(CMD_RECORD), ExpectFileDialog(m_dir / "second.wav", &second),
+                  ExpectMessage(wxID_NO, question));
+    EXPECT_EQ(fs::path(second.folder.utf8_string()), m_dir);
+    EXPECT_TRUE(fs::exists(m_dir / "second.wav"));
+    fs::remove_all(music);
+}
+
+TEST_F(RecordCommandTest, RefusedPracticeFileIsExplainedAsAtStart) {
+    const fs::path binary = m_dir / "binary.txt";
+    {
+        std::ofstream out(binary, std::ios::binary);
+        const char bytes[] = "cq\0\x01\x02 de\0\xff";
+        out.write(bytes, sizeof bytes);
+    }
+    g_settings.m_nSource = SOURCE_TEXT_FILE;
+    OpenMainWindow(false);
+    wxString message;
+    wxTEST_DIALOG(Command(CMD_RECORD), ExpectFileDialog(binary),
+                  ExpectMessage(wxID_OK, message));
+    EXPECT_TRUE(message.Contains("binary.txt")) << message.utf8_string();
+    EXPECT_FALSE(View().m_bThreadRunning);
+    ExpectIdleAfterRecording();
 }
 
 TEST_F(RecordCommandTest, TextFileSourceNamesTheRecordingAndAPausedSessionIsDropped) {
