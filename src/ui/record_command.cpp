@@ -26,6 +26,7 @@
 #include "settings/settings.h"
 #include "ui/pump.h"
 #include "ui/training_view.h"
+#include "ui/message_box.h"
 
 namespace {
 
@@ -43,13 +44,8 @@ wxString ErrorText(int err) {
     return wxString(std::generic_category().message(err));
 }
 
-int ShowMessage(wxWindow* parent, const wxString& text, long style) {
-    wxMessageDialog box(parent, text, wxTheApp->GetAppDisplayName(), style);
-    return box.ShowModal();
-}
-
 void ShowError(wxWindow* parent, const wxString& text) {
-    ShowMessage(parent, text, wxOK | wxICON_ERROR);
+    ShowMessageBox(parent, text, wxOK | wxICON_ERROR);
 }
 
 // The save-file dialog, seeded with defaultPathUtf8. A name typed without an extension gets
@@ -66,7 +62,7 @@ bool AskSavePath(wxWindow* parent, const std::string& defaultPathUtf8, const cha
     if (!chosen.HasExt()) {
         chosen.SetExt(U(extension + 1));
         if (chosen.FileExists() &&
-            ShowMessage(parent,
+            ShowMessageBox(parent,
                         wxString::Format(U("“%s”已存在。\n要替换它吗？"), chosen.GetFullName()),
                         wxYES_NO | wxNO_DEFAULT | wxICON_WARNING) != wxID_YES)
             return false;
@@ -152,7 +148,7 @@ CRecordCommand::End CRecordCommand::RecordSession(WavRecordingFile& file) {
 // The text goes out in Windows-1252, broken into lines of 80 when "Insert LF" is on.
 void CRecordCommand::OfferSentText(const std::string& wavPath) {
     wxWindow* const parent = m_pParent;
-    if (ShowMessage(parent, U("您想将报底保存为文本文件吗？"), wxYES_NO | wxICON_QUESTION) !=
+    if (ShowMessageBox(parent, U("您想将报底保存为文本文件吗？"), wxYES_NO | wxICON_QUESTION) !=
         wxID_YES)
         return;
     std::string textPath;

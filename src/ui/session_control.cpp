@@ -21,6 +21,7 @@
 #include "settings/settings.h"
 #include "ui/pump.h"
 #include "ui/training_view.h"
+#include "ui/message_box.h"
 
 namespace {
 
@@ -46,7 +47,7 @@ void ReportUnusableFile(wxWindow* parent, const std::string& pathUtf8) {
         message = wxString::Format(wxString::FromUTF8("“%s”不是文本文件。"), name);
     else
         return;
-    wxMessageBox(message, wxTheApp->GetAppDisplayName(), wxOK | wxICON_WARNING, parent);
+    ShowMessageBox(parent, message, wxOK | wxICON_WARNING);
 }
 
 }  // namespace
