@@ -75,6 +75,7 @@ void CSettings::CopyFrom(const CSettings& other) {
     m_nSource = other.m_nSource;
     m_nWordsToUse = other.m_nWordsToUse;
     m_strLastTextFile = other.m_strLastTextFile;
+    m_strOutputDevice = other.m_strOutputDevice;
     std::lock_guard lock(g_settingsLock);
     m_strSelectedCharacters = other.m_strSelectedCharacters;
     m_charSet = other.m_charSet;
@@ -162,6 +163,9 @@ void CSettings::ExchangeProfile(ProfileStore& store, bool bSave) {
     // The set in fixed order, prosign codes (control bytes 1 to 14) included.
     std::string setString = codepage::ToUtf8(m_charSet.BuildSetString(false));
     ExchangeProfileString(store, bSave, kSection, "Character set", setString);
+    // The sound output's keys, after the specified ones.
+    ExchangeProfileString(store, bSave, kSection, "Output device", m_strOutputDevice);
+    ExchangeProfileInt(store, bSave, kSection, "Lead-in ms", m_keying.leadInMs);
     if (bSave) return;
 
     {
@@ -189,6 +193,7 @@ void CSettings::ClampLoadedValues() {
     // The volumes scale the tone amplitude; above 100 the 16-bit samples would overflow.
     Clamp(m_keying.volume, 0, 100);
     Clamp(m_keying.masterVolume, 0, 100);
+    Clamp(m_keying.leadInMs, 0, KeyingParameters::kMaxLeadInMs);
     if (!IsUsableSource(m_nSource)) m_nSource = SOURCE_KOCH;
     Clamp(m_nWordsToUse, 1, 1000);
     // A font from 4 to 96 points and a weight within the usual 100 (thin) to 900 (black).

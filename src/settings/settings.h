@@ -120,6 +120,8 @@ public:
     RelaxedAtomic<int32_t> m_nWordsToUse{25};
     std::string m_strSelectedCharacters;  // Windows-1252; written under g_settingsLock
     std::string m_strLastTextFile;        // UTF-8 path
+    // The output's name as the sound host lists it; empty for the system's default.
+    std::string m_strOutputDevice;
     CharacterSet m_charSet;               // written under g_settingsLock
 
 private:

@@ -47,7 +47,7 @@ wxEND_EVENT_TABLE()
 
     bool CTrainerApp::OnInit() {
     // The program takes no command-line options, so the framework's parser is not run.
-    return StartUp(OpenPortAudioDevice(), kSplashMilliseconds);
+    return StartUp(MakePortAudioBackend(), kSplashMilliseconds);
 }
 
 int CTrainerApp::OnExit() {
@@ -55,7 +55,7 @@ int CTrainerApp::OnExit() {
     return wxApp::OnExit();
 }
 
-bool CTrainerApp::StartUp(std::unique_ptr<SoundDevice> device, int splashMilliseconds) {
+bool CTrainerApp::StartUp(std::unique_ptr<SoundBackend> backend, int splashMilliseconds) {
     SetVendorName("Korvanel");
     SetAppName("Veltrane");
     wxStandardPaths::Get().SetFileLayout(wxStandardPaths::FileLayout_XDG);
@@ -69,7 +69,7 @@ bool CTrainerApp::StartUp(std::unique_ptr<SoundDevice> device, int splashMillise
     }
 
     auto* frame = new CMainFrame();
-    if (!frame->Create(std::move(device))) {
+    if (!frame->Create(std::move(backend))) {
         frame->Destroy();
         return false;
     }

@@ -105,16 +105,17 @@ CTrainingView::~CTrainingView() {
 }
 
 bool CTrainingView::Create(wxFrame* frame, wxAuiManager& bands,
-                           std::unique_ptr<SoundDevice> device) {
+                           std::unique_ptr<SoundBackend> backend) {
     if (!wxWindow::Create(frame, wxID_ANY, wxDefaultPosition, wxDefaultSize,
                           wxCLIP_CHILDREN | wxBORDER_NONE))
         return false;
     m_pBands = &bands;
     if (!CreateBands(frame, bands)) return false;
     CreatePanes();
-    m_soundDevice = std::move(device);
-    m_pSoundDevice = m_soundDevice.get();
+    m_backend = std::move(backend);
     BindMessageMap();
+    EnsureSoundDevice();
+    WatchSoundDevice(frame);
     ExchangeControlBar(false);
     --m_nUpdating;
     LayoutPanes();

@@ -58,6 +58,8 @@ void MakeUnusual(CSettings& s) {
     s.m_keying.pitch = 650;
     s.m_keying.volume = 80;
     s.m_keying.masterVolume = 20;
+    s.m_keying.leadInMs = 250;
+    s.m_strOutputDevice = "USB 耳机: Audio (hw:1,0)";
     s.m_nSource = SOURCE_WORDS | SOURCE_Q_CODES;
     s.m_nWordsToUse = 321;
     s.m_strSelectedCharacters = "k\xE4m\\sk $HOME";
@@ -127,7 +129,8 @@ TEST(Settings, KeysAreExchangedInTheSameOrderBothWays) {
                                                "Words to use",        "Selected Characters",
                                                "Last text file used", "IO Font face",
                                                "IO Font height",      "IO Font weight",
-                                               "IO Font italic",      "Character set"};
+                                               "IO Font italic",      "Character set",
+                                               "Output device",       "Lead-in ms"};
     CSettings s;
     MemoryProfileStore store;
     s.ExchangeProfile(store, true);
