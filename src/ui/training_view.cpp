@@ -83,6 +83,9 @@ int SourceBit(int id) {
 
 CTrainingView::NestedWait::~NestedWait() {
     --m_view.m_nNestedWaits;
+    // Every nested wait is a window of the view's (countdown, progress, a dialog) that has
+    // just closed.
+    m_view.ReturnFocusToCopyPane();
     // The frame may be waiting for this to end before it can go.
     wxWakeUpIdle();
 }
@@ -200,6 +203,8 @@ void CTrainingView::BindMessageMap() {
     BindUpdate(CMD_PANE_TIME, &CTrainingView::OnUpdateTimePane);
     BindUpdate(CMD_PANE_COUNT, &CTrainingView::OnUpdateCountPane);
     BindCommand(CMD_SESSION_FINISHED, &CTrainingView::OnSessionFinished);
+    BindCommand(CMD_VIEW_LAST_RESULTS, &CTrainingView::ShowLastResults);
+    BindUpdate(CMD_VIEW_LAST_RESULTS, &CTrainingView::OnUpdateViewLastResults);
     Bind(
         wxEVT_TEXT, [this](wxCommandEvent&) { OnCopyPaneChanged(); }, IDC_COPY_PANE);
 
@@ -512,6 +517,19 @@ void CTrainingView::OnOptions() {
     NestedWait wait(*this);
     COptionsSheet sheet(wxGetTopLevelParent(this), *this);
     sheet.ShowModal();
+}
+
+void CTrainingView::ReturnFocusToCopyPane() {
+    if (IsClosing()) return;
+    m_wndCopy->SetFocus();
+    // The window manager hands the frame back its activation only after the closed window has
+    // gone, which may move the focus once more; the copy pane takes it again then, unless the
+    // learner has already put it somewhere else inside the frame.
+    CallAfter([this] {
+        wxWindow* focus = FindFocus();
+        if (!IsClosing() && (focus == nullptr || focus == this || focus == GetParent()))
+            m_wndCopy->SetFocus();
+    });
 }
 
 void CTrainingView::OnHelp() {
