@@ -10,6 +10,7 @@ PACKAGES=(
   xvfb xauth fonts-wqy-microhei
   pulseaudio pulseaudio-utils libasound2-plugins
   desktop-file-utils appstream python3
+  openbox xdotool x11-utils
 )
 
 missing=()
