@@ -77,8 +77,9 @@ void CTrainingView::OnStart() {
                 ReportUnusableFile(wxGetTopLevelParent(this), g_strChosenFile);
             }
         }
-        // A cancelled countdown starts nothing and leaves a paused session paused.
-        if (ready && RunCountdown(resumption) && !IsClosing()) {
+        // A cancelled countdown starts nothing and leaves a paused session paused. A device
+        // that failed in the last playback is opened again, on the default output of now.
+        if (ready && RunCountdown(resumption) && !IsClosing() && EnsureSoundDevice()) {
             m_lastResults.reset();
             StartPlayback(&SessionThread);
         }
@@ -226,13 +227,14 @@ void CTrainingView::StartPlayback(void (*threadProc)(SessionView*)) {
 }
 
 void CTrainingView::PlayClickedCharacter(unsigned char ch) {
-    if (m_bThreadRunning || m_pSoundDevice == nullptr || IsClosing()) return;
+    if (m_bThreadRunning || IsClosing() || !EnsureSoundDevice()) return;
     m_chPlayCharacter = ch;
     StartPlayback(&PlayCharacterThread);
 }
 
 void CTrainingView::OnClosingNotice() {
     m_bClosing = true;
+    m_deviceLook.Stop();
     g_bAbort = true;
     // The thread's pane calls give up now that the view is closing, and the abort cuts its
     // sound within an element, so the wait is short; the view and its engine stay until it ends.
