@@ -186,7 +186,7 @@ void CCharSetOptionsDialog::OnApply() {
 }
 
 void CCharSetOptionsDialog::ResetToDefaults() {
-    g_optionsSettings.m_charSet.ResetDefaults();
+    g_optionsSettings.ResetPage(OptionPage::CharacterSet);
     TransferDataToWindow();
     SetModified();
 }

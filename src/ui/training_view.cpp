@@ -32,6 +32,7 @@
 #include "ui/command_ids.h"
 #include "ui/control_bar.h"
 #include "ui/help.h"
+#include "ui/pane_font.h"
 
 namespace {
 
@@ -78,17 +79,6 @@ int SourceBit(int id) {
     }
 }
 
-// The pane font: height in tenths of a point; a face the system lacks falls back to the
-// default face. Weight 0 ("any") is normal weight.
-wxFont MakePaneFont(const IoFontSpec& font) {
-    const double points = font.m_nHeight > 0 ? font.m_nHeight / 10.0 : 10.0;
-    const int weight = font.m_nWeight > 0 ? std::min(font.m_nWeight, 1000) : 400;
-    return wxFont(wxFontInfo(points)
-                      .FaceName(wxString::FromUTF8(font.m_strFaceName))
-                      .Weight(weight)
-                      .Italic(font.m_bItalic));
-}
-
 }  // namespace
 
 CTrainingView::NestedWait::~NestedWait() {
@@ -108,16 +98,17 @@ CTrainingView::~CTrainingView() {
 }
 
 bool CTrainingView::Create(wxFrame* frame, wxAuiManager& bands,
-                           std::unique_ptr<SoundDevice> device) {
+                           std::unique_ptr<SoundBackend> backend) {
     if (!wxWindow::Create(frame, wxID_ANY, wxDefaultPosition, wxDefaultSize,
                           wxCLIP_CHILDREN | wxBORDER_NONE))
         return false;
     m_pBands = &bands;
     if (!CreateBands(frame, bands)) return false;
     CreatePanes();
-    m_soundDevice = std::move(device);
-    m_pSoundDevice = m_soundDevice.get();
+    m_backend = std::move(backend);
     BindMessageMap();
+    EnsureSoundDevice();
+    WatchSoundDevice(frame);
     ExchangeControlBar(false);
     --m_nUpdating;
     LayoutPanes();
@@ -605,6 +596,14 @@ void CTrainingView::SetPaneText(Pane pane, const std::string& text) {
 
 void CTrainingView::InsertPaneText(Pane pane, size_t pos, const std::string& text) {
     RunOnInterfaceThread<void>([this, pane, pos, text] { InsertIntoPane(pane, pos, text); });
+}
+
+void CTrainingView::ClearPanesAndTally() {
+    RunOnInterfaceThread<void>([this] {
+        m_tally.Clear();
+        WritePane(Pane::Output, std::string());
+        WritePane(Pane::Copy, std::string());
+    });
 }
 
 void CTrainingView::PostSessionFinished() {
