@@ -142,6 +142,7 @@ void CSettings::CopyFrom(const CSettings& other) {
     m_nWordsToUse = other.m_nWordsToUse;
     m_strLastTextFile = other.m_strLastTextFile;
     m_nKochAdvanceThreshold = other.m_nKochAdvanceThreshold;
+    m_strOutputDevice = other.m_strOutputDevice;
     std::lock_guard lock(g_settingsLock);
     m_strSelectedCharacters = other.m_strSelectedCharacters;
     m_charSet = other.m_charSet;
