@@ -14,10 +14,10 @@
 #include "engine/audio_flags.h"
 #include "engine/audio_format.h"
 #include "options/input_text_dialog.h"
-#include "scoring/compare_copy.h"
 #include "session/session_thread.h"
 #include "settings/settings.h"
 #include "ui/initial_delay_dialog.h"
+#include "ui/pane_text.h"
 #include "ui/pump.h"
 #include "ui/results_dialog.h"
 #include "ui/training_view.h"
@@ -186,7 +186,7 @@ void CTrainingView::OnUpdateCountPane(wxUpdateUIEvent& event) {
 // ---- Scoring and results -------------------------------------------------------------------
 
 void CTrainingView::OnCopyPaneChanged() {
-    if (m_bThreadRunning) CompareCopy(m_tally, ReadPane(Pane::Copy), ReadPane(Pane::Output), false);
+    if (m_bThreadRunning) CompareCopyPanes(m_tally, *m_wndCopy, *m_wndOutput, false);
 }
 
 void CTrainingView::OnSessionFinished() {
@@ -198,7 +198,7 @@ void CTrainingView::DeliverPendingResults() {
     if (!m_bResultsPending || IsClosing()) return;
     m_bResultsPending = false;
     const int seconds = m_nElapsedSamples / audio::kSampleRate;
-    if (CompareCopy(m_tally, ReadPane(Pane::Copy), ReadPane(Pane::Output), true)) {
+    if (CompareCopyPanes(m_tally, *m_wndCopy, *m_wndOutput, true)) {
         m_lastResults = std::make_unique<LastResults>(LastResults{m_tally, seconds});
         ShowLastResults();
     }
