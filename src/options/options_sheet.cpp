@@ -5,6 +5,7 @@
 #include <wx/sizer.h>
 
 #include "options/charset_options_page.h"
+#include "options/conditions_options_page.h"
 #include "options/general_options_page.h"
 #include "options/volume_options_page.h"
 #include "settings/settings.h"
@@ -65,7 +66,8 @@ COptionsSheet::COptionsSheet(wxWindow* parent, std::function<void()> applyOption
     m_pGeneral = new CGeneralOptionsDialog(book, *this);
     m_pCharSet = new CCharSetOptionsDialog(book, *this);
     m_pVolume = new CVolumeOptionsDialog(book, *this);
-    m_pages = {m_pGeneral, m_pCharSet, m_pVolume};
+    m_pConditions = new CConditionsOptionsDialog(book, *this);
+    m_pages = {m_pGeneral, m_pCharSet, m_pVolume, m_pConditions};
     for (COptionsPage* page : m_pages) book->AddPage(page, page->Caption());
     book->SetSelection(0);
     m_pages.front()->SetShown();

@@ -1,8 +1,8 @@
 #pragma once
-// The options sheet "选项": three pages (general, character set, volume) that edit the working
-// copy g_optionsSettings. Applying a page copies the whole working copy into the live settings
-// g_settings and lets the training view follow them. Whenever the sheet closes, whatever the
-// button, the live settings are written to the profile store.
+// The options sheet "选项": four pages (general, character set, volume, signal conditions)
+// that edit the working copy g_optionsSettings. Applying a page copies the whole working copy
+// into the live settings g_settings and lets the training view follow them. Whenever the sheet
+// closes, whatever the button, the live settings are written to the profile store.
 
 #include <wx/panel.h>
 #include <wx/propdlg.h>
@@ -15,6 +15,7 @@ class COptionsSheet;
 class CGeneralOptionsDialog;
 class CCharSetOptionsDialog;
 class CVolumeOptionsDialog;
+class CConditionsOptionsDialog;
 
 // Buttons every page has.
 enum OptionsPageButtonId : int {
@@ -78,6 +79,7 @@ public:
     CGeneralOptionsDialog& GeneralPage() const { return *m_pGeneral; }
     CCharSetOptionsDialog& CharSetPage() const { return *m_pCharSet; }
     CVolumeOptionsDialog& VolumePage() const { return *m_pVolume; }
+    CConditionsOptionsDialog& ConditionsPage() const { return *m_pConditions; }
 
 private:
     void TransferToAllPages();
@@ -86,6 +88,7 @@ private:
     CGeneralOptionsDialog* m_pGeneral = nullptr;
     CCharSetOptionsDialog* m_pCharSet = nullptr;
     CVolumeOptionsDialog* m_pVolume = nullptr;
+    CConditionsOptionsDialog* m_pConditions = nullptr;
     std::vector<COptionsPage*> m_pages;
 };
 

@@ -35,6 +35,9 @@ void AddStationRows(std::vector<OptionRow>& rows, int index,
     static const char* const kOffsetKeys[] = {"Station 1 offset Hz", "Station 2 offset Hz"};
     static const char* const kLevelKeys[] = {"Station 1 level dB", "Station 2 level dB"};
     static const char* const kSpeedKeys[] = {"Station 1 speed", "Station 2 speed"};
+    static const char* const kOffsetLabels[] = {"电台 1 频率偏移", "电台 2 频率偏移"};
+    static const char* const kLevelLabels[] = {"电台 1 电平", "电台 2 电平"};
+    static const char* const kSpeedLabels[] = {"电台 1 速度", "电台 2 速度"};
     static_assert(std::size(kOffsetKeys) == SignalConditions::kMaxStations);
     // A lambda without captures cannot know the index, so each station gets its own accessors.
     using Accessor = OptionField (*)(CSettings&);
@@ -47,12 +50,13 @@ void AddStationRows(std::vector<OptionRow>& rows, int index,
     const Accessor speed[] = {
         [](CSettings& s) -> OptionField { return &s.m_conditions.stations[0].speedCpm; },
         [](CSettings& s) -> OptionField { return &s.m_conditions.stations[1].speedCpm; }};
-    rows.push_back(Number(kOffsetKeys[index], OptionPage::None, offset[index], d.offsetHz,
-                          S::kMinOffsetHz, S::kMaxOffsetHz));
-    rows.push_back(Number(kLevelKeys[index], OptionPage::None, level[index], d.levelDb,
-                          S::kMinLevelDb, S::kMaxLevelDb));
-    rows.push_back(Number(kSpeedKeys[index], OptionPage::None, speed[index], d.speedCpm,
-                          S::kMinSpeedCpm, S::kMaxSpeedCpm));
+    const OptionPage page = OptionPage::Conditions;
+    rows.push_back(Number(kOffsetKeys[index], page, offset[index], d.offsetHz, S::kMinOffsetHz,
+                          S::kMaxOffsetHz, kOffsetLabels[index]));
+    rows.push_back(Number(kLevelKeys[index], page, level[index], d.levelDb, S::kMinLevelDb,
+                          S::kMaxLevelDb, kLevelLabels[index]));
+    rows.push_back(Number(kSpeedKeys[index], page, speed[index], d.speedCpm, S::kMinSpeedCpm,
+                          S::kMaxSpeedCpm, kSpeedLabels[index]));
 }
 
 std::vector<OptionRow> BuildRows() {
@@ -163,76 +167,87 @@ std::vector<OptionRow> BuildRows() {
             "Character set", P::CharacterSet,
             [](CSettings& s) -> OptionField { return &s.m_charSet; }, ""),
 
-        // Options beyond the first version's, under keys it never used; no page shows them yet.
+        // Options beyond the first version's, under keys it never used.
         Number(
             "Koch advance threshold", P::None,
             [](CSettings& s) -> OptionField { return &s.m_nKochAdvanceThreshold; },
             kDefaultKochAdvanceThresholdPercent, kMinKochAdvanceThresholdPercent,
             kMaxKochAdvanceThresholdPercent),
         Switch(
-            "Noise", P::None, [](CSettings& s) -> OptionField { return &s.m_conditions.noiseOn; },
+            "Noise", P::Conditions, [](CSettings& s) -> OptionField { return &s.m_conditions.noiseOn; },
             conditions.noiseOn),
         Number(
-            "Noise SNR dB", P::None,
+            "Noise SNR dB", P::Conditions,
             [](CSettings& s) -> OptionField { return &s.m_conditions.noiseSnrDb; },
-            conditions.noiseSnrDb, C::kMinSnrDb, C::kMaxSnrDb),
+            conditions.noiseSnrDb, C::kMinSnrDb, C::kMaxSnrDb,
+            "信噪比"),
         Number(
-            "Receiver passband Hz", P::None,
+            "Receiver passband Hz", P::Conditions,
             [](CSettings& s) -> OptionField { return &s.m_conditions.passbandHz; },
-            conditions.passbandHz, C::kMinPassbandHz, C::kMaxPassbandHz),
+            conditions.passbandHz, C::kMinPassbandHz, C::kMaxPassbandHz,
+            "接收带宽"),
         Switch(
-            "Fading", P::None, [](CSettings& s) -> OptionField { return &s.m_conditions.fadingOn; },
+            "Fading", P::Conditions, [](CSettings& s) -> OptionField { return &s.m_conditions.fadingOn; },
             conditions.fadingOn),
         Number(
-            "Fading depth dB", P::None,
+            "Fading depth dB", P::Conditions,
             [](CSettings& s) -> OptionField { return &s.m_conditions.fadingDepthDb; },
-            conditions.fadingDepthDb, C::kMinFadingDepthDb, C::kMaxFadingDepthDb),
+            conditions.fadingDepthDb, C::kMinFadingDepthDb, C::kMaxFadingDepthDb,
+            "衰落深度"),
         Number(
-            "Fading period s", P::None,
+            "Fading period s", P::Conditions,
             [](CSettings& s) -> OptionField { return &s.m_conditions.fadingPeriodSeconds; },
-            conditions.fadingPeriodSeconds, C::kMinFadingPeriodSeconds, C::kMaxFadingPeriodSeconds),
+            conditions.fadingPeriodSeconds, C::kMinFadingPeriodSeconds, C::kMaxFadingPeriodSeconds,
+            "衰落周期"),
         Switch(
-            "Interference", P::None,
+            "Interference", P::Conditions,
             [](CSettings& s) -> OptionField { return &s.m_conditions.interferenceOn; },
             conditions.interferenceOn),
         Number(
-            "Interfering stations", P::None,
+            "Interfering stations", P::Conditions,
             [](CSettings& s) -> OptionField { return &s.m_conditions.interferenceStations; },
-            conditions.interferenceStations, 1, C::kMaxStations),
+            conditions.interferenceStations, 1, C::kMaxStations,
+            "干扰电台数"),
         Number(
-            "Interference text", P::None,
+            "Interference text", P::Conditions,
             [](CSettings& s) -> OptionField { return &s.m_conditions.interferenceText; },
-            conditions.interferenceText, kInterferenceWords, kInterferenceContacts),
+            conditions.interferenceText, kInterferenceWords, kInterferenceContacts,
+            "干扰内容"),
     };
     for (int i = 0; i < SignalConditions::kMaxStations; ++i)
         AddStationRows(rows, i, conditions.stations[i]);
     const std::vector<OptionRow> tail = {
         Switch(
-            "Static", P::None, [](CSettings& s) -> OptionField { return &s.m_conditions.staticOn; },
+            "Static", P::Conditions, [](CSettings& s) -> OptionField { return &s.m_conditions.staticOn; },
             conditions.staticOn),
         Number(
-            "Static crashes per minute", P::None,
+            "Static crashes per minute", P::Conditions,
             [](CSettings& s) -> OptionField { return &s.m_conditions.crashesPerMinute; },
-            conditions.crashesPerMinute, C::kMinCrashesPerMinute, C::kMaxCrashesPerMinute),
+            conditions.crashesPerMinute, C::kMinCrashesPerMinute, C::kMaxCrashesPerMinute,
+            "每分钟天电次数"),
         Number(
-            "Static crash level dB", P::None,
+            "Static crash level dB", P::Conditions,
             [](CSettings& s) -> OptionField { return &s.m_conditions.crashLevelDb; },
-            conditions.crashLevelDb, C::kMinCrashLevelDb, C::kMaxCrashLevelDb),
+            conditions.crashLevelDb, C::kMinCrashLevelDb, C::kMaxCrashLevelDb,
+            "天电强度"),
         Switch(
-            "Uneven fist", P::None,
+            "Uneven fist", P::Conditions,
             [](CSettings& s) -> OptionField { return &s.m_conditions.fistOn; }, conditions.fistOn),
         Number(
-            "Fist spread %", P::None,
+            "Fist spread %", P::Conditions,
             [](CSettings& s) -> OptionField { return &s.m_conditions.fistSpreadPercent; },
-            conditions.fistSpreadPercent, 0, C::kMaxFistSpreadPercent),
+            conditions.fistSpreadPercent, 0, C::kMaxFistSpreadPercent,
+            "手法抖动"),
         Number(
-            "Fist weight tenths", P::None,
+            "Fist weight tenths", P::Conditions,
             [](CSettings& s) -> OptionField { return &s.m_conditions.fistWeightTenths; },
-            conditions.fistWeightTenths, C::kMinFistWeightTenths, C::kMaxFistWeightTenths),
+            conditions.fistWeightTenths, C::kMinFistWeightTenths, C::kMaxFistWeightTenths,
+            "划点比"),
         Number(
-            "Fist drift %", P::None,
+            "Fist drift %", P::Conditions,
             [](CSettings& s) -> OptionField { return &s.m_conditions.fistDriftPercent; },
-            conditions.fistDriftPercent, 0, C::kMaxFistDriftPercent),
+            conditions.fistDriftPercent, 0, C::kMaxFistDriftPercent,
+            "速度漂移"),
         // The sound output: empty is the system's default; a name the host no longer lists
         // plays on the default too.
         Text(

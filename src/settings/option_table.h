@@ -31,7 +31,7 @@ using OptionField = std::variant<RelaxedAtomic<int32_t>*, int*, RelaxedAtomic<bo
                                  std::string*, Cp1252Text, CharacterSet*>;
 
 // Which page's Default button resets a row. Rows of no page are kept by every Default button.
-enum class OptionPage { None, General, Volume, CharacterSet };
+enum class OptionPage { None, General, Volume, CharacterSet, Conditions };
 
 struct OptionRow {
     const char* key;  // in section "Settings"

@@ -1,5 +1,5 @@
-// The options sheet and its three pages: range checks of the general page, the character-set
-// rules, the volume mapping, Default on each page, Apply / OK / Cancel and saving on close.
+// The options sheet and its four pages: range checks of the general page, the character-set
+// rules, the volume mapping, the signal conditions, Default on each page, Apply / OK / Cancel and saving on close.
 #include "options/options_sheet.h"
 
 #include <gtest/gtest.h>
@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "options/charset_options_page.h"
+#include "options/conditions_options_page.h"
 #include "options/general_options_page.h"
 #include "options/volume_options_page.h"
 #include "settings/settings.h"
@@ -95,6 +96,7 @@ protected:
     G& General() { return Sheet().GeneralPage(); }
     CCharSetOptionsDialog& CharSet() { return Sheet().CharSetPage(); }
     CVolumeOptionsDialog& Volume() { return Sheet().VolumePage(); }
+    CConditionsOptionsDialog& Conditions() { return Sheet().ConditionsPage(); }
     void SetField(int id, const char* text) { Control<wxTextCtrl>(General(), id)->SetValue(text); }
     bool ApplyEnabled() { return Sheet().FindWindow(wxID_APPLY)->IsEnabled(); }
 
@@ -106,10 +108,11 @@ protected:
 
 TEST_F(OptionsSheetTest, PagesInOrderWithOkCancelApply) {
     wxBookCtrlBase* book = Sheet().GetBookCtrl();
-    ASSERT_EQ(book->GetPageCount(), 3u);
+    ASSERT_EQ(book->GetPageCount(), 4u);
     EXPECT_EQ(book->GetPageText(0), U("常规选项"));
     EXPECT_EQ(book->GetPageText(1), U("Koch 字符集设置"));
     EXPECT_EQ(book->GetPageText(2), U("音量"));
+    EXPECT_EQ(book->GetPageText(3), U("信号条件"));
     EXPECT_EQ(Sheet().GetTitle(), U("选项"));
     for (int id : {wxID_OK, wxID_CANCEL, wxID_APPLY}) EXPECT_NE(Sheet().FindWindow(id), nullptr);
     EXPECT_FALSE(ApplyEnabled());
@@ -474,7 +477,7 @@ TEST_F(OptionsSheetTest, F1AsksThePageInFrontForItsHelp) {
     std::vector<COptionsPage*> asked;
     for (COptionsPage* page :
          {static_cast<COptionsPage*>(&General()), static_cast<COptionsPage*>(&CharSet()),
-          static_cast<COptionsPage*>(&Volume())}) {
+          static_cast<COptionsPage*>(&Volume()), static_cast<COptionsPage*>(&Conditions())}) {
         page->Bind(
             wxEVT_BUTTON, [&asked, page](wxCommandEvent&) { asked.push_back(page); },
             IDC_OPTIONS_HELP);
@@ -489,9 +492,12 @@ TEST_F(OptionsSheetTest, F1AsksThePageInFrontForItsHelp) {
     pressF1();
     Sheet().GetBookCtrl()->SetSelection(2);
     pressF1();
-    ASSERT_EQ(asked.size(), 2u);
+    Sheet().GetBookCtrl()->SetSelection(3);
+    pressF1();
+    ASSERT_EQ(asked.size(), 3u);
     EXPECT_EQ(asked[0], &General());
     EXPECT_EQ(asked[1], &Volume());
+    EXPECT_EQ(asked[2], &Conditions());
 }
 
 namespace {
@@ -556,5 +562,142 @@ TEST_F(OptionsSheetTest, UpAndDownStepAFieldWithinItsArrowsRange) {
     SetField(G::IDC_CHARACTERS, "43");
     EXPECT_EQ(press(G::IDC_CHARACTERS, WXK_UP), "44");
     EXPECT_EQ(press(G::IDC_CHARACTERS, WXK_UP), "44");
+    EXPECT_TRUE(ApplyEnabled());
+}
+
+namespace {
+
+using C = CConditionsOptionsDialog;
+
+void SetText(wxWindow& page, int id, const char* text) {
+    Control<wxTextCtrl>(page, id)->SetValue(text);
+}
+
+void Choose(wxWindow& page, int id, int item) {
+    auto* list = Control<wxChoice>(page, id);
+    list->SetSelection(item);
+    wxCommandEvent event(wxEVT_CHOICE, id);
+    event.SetEventObject(list);
+    event.SetInt(item);
+    list->ProcessWindowEvent(event);
+}
+
+}  // namespace
+
+TEST_F(OptionsSheetTest, ConditionsAreOffAndGreyedAtFirstAndGrowUsableWhenSwitchedOn) {
+    C& page = Conditions();
+    for (int id : {C::IDC_NOISE, C::IDC_FADING, C::IDC_INTERFERENCE, C::IDC_STATIC, C::IDC_FIST})
+        EXPECT_FALSE(Control<wxCheckBox>(page, id)->GetValue()) << id;
+    EXPECT_EQ(Control<wxTextCtrl>(page, C::IDC_NOISE_SNR)->GetValue(), "6");
+    EXPECT_EQ(Control<wxTextCtrl>(page, C::IDC_FIST_WEIGHT)->GetValue(), "3.0");
+    EXPECT_FALSE(Control<wxTextCtrl>(page, C::IDC_NOISE_SNR)->IsEnabled());
+
+    ClickBox(page, C::IDC_NOISE, true);
+    EXPECT_TRUE(Control<wxTextCtrl>(page, C::IDC_NOISE_SNR)->IsEnabled());
+    EXPECT_FALSE(Control<wxTextCtrl>(page, C::IDC_FADING_DEPTH)->IsEnabled());
+    EXPECT_TRUE(ApplyEnabled());
+
+    // The second station's line follows the number of stations.
+    ClickBox(page, C::IDC_INTERFERENCE, true);
+    EXPECT_TRUE(Control<wxTextCtrl>(page, C::IDC_STATION1_LEVEL)->IsEnabled());
+    EXPECT_FALSE(Control<wxTextCtrl>(page, C::IDC_STATION2_LEVEL)->IsEnabled());
+    Choose(page, C::IDC_STATIONS, 1);
+    EXPECT_TRUE(Control<wxTextCtrl>(page, C::IDC_STATION2_LEVEL)->IsEnabled());
+}
+
+TEST_F(OptionsSheetTest, ConditionsOkAppliesAndSavesEveryKindOfControl) {
+    std::filesystem::remove(ProfileFile());
+    Sheet();
+    wxTheApp->CallAfter([this] {
+        Sheet().GetBookCtrl()->SetSelection(3);
+        C& page = Conditions();
+        ClickBox(page, C::IDC_NOISE, true);
+        SetText(page, C::IDC_NOISE_SNR, "-6");
+        ClickBox(page, C::IDC_FIST, true);
+        SetText(page, C::IDC_FIST_WEIGHT, "3.46");  // rounded to tenths
+        ClickBox(page, C::IDC_INTERFERENCE, true);
+        Choose(page, C::IDC_STATIONS, 1);
+        Choose(page, C::IDC_INTERFERENCE_TEXT, 0);
+        SetText(page, C::IDC_STATION2_LEVEL, "-30");
+        Click(Sheet(), wxID_OK);
+    });
+    EXPECT_EQ(Sheet().ShowModal(), wxID_OK);
+
+    const SignalConditions& live = g_settings.m_conditions;
+    EXPECT_TRUE(live.noiseOn);
+    EXPECT_EQ(live.noiseSnrDb, -6);
+    EXPECT_EQ(live.fistWeightTenths, 35);
+    EXPECT_EQ(live.interferenceStations, 2);
+    EXPECT_EQ(live.interferenceText, kInterferenceWords);
+    EXPECT_EQ(live.stations[1].levelDb, -30);
+    EXPECT_FALSE(live.fadingOn);
+    WxProfileStore store;
+    EXPECT_EQ(store.ReadInt("Settings", "Noise", -1), 1);
+    EXPECT_EQ(store.ReadInt("Settings", "Noise SNR dB", 0), -6);
+    EXPECT_EQ(store.ReadInt("Settings", "Fist weight tenths", -1), 35);
+    EXPECT_EQ(store.ReadInt("Settings", "Interfering stations", -1), 2);
+    EXPECT_EQ(store.ReadInt("Settings", "Station 2 level dB", 0), -30);
+}
+
+TEST_F(OptionsSheetTest, ConditionsRangeMessagesComeFromTheOptionTable) {
+    struct Case {
+        int field;
+        const char* text;
+        const char* message;
+    };
+    const Case cases[] = {
+        {C::IDC_NOISE_SNR, "31", "信噪比必须介于 -6 与 30 之间"},
+        {C::IDC_NOISE_SNR, "-7", "信噪比必须介于 -6 与 30 之间"},
+        {C::IDC_PASSBAND, "2401", "接收带宽必须介于 250 与 2400 之间"},
+        {C::IDC_FADING_PERIOD, "1", "衰落周期必须介于 2 与 30 之间"},
+        {C::IDC_STATION1_OFFSET, "49", "电台 1 频率偏移必须介于 50 与 500 之间"},
+        {C::IDC_STATION2_SPEED, "251", "电台 2 速度必须介于 25 与 250 之间"},
+        {C::IDC_CRASH_LEVEL, "11", "天电强度必须介于 -20 与 10 之间"},
+        {C::IDC_FIST_WEIGHT, "4.1", "划点比必须介于 2.5 与 4.0 之间"},
+        {C::IDC_FIST_DRIFT, "16", "速度漂移必须介于 0 与 15 之间"},
+        {C::IDC_FADING_DEPTH, "-", "Please enter an integer."},
+        {C::IDC_FIST_SPREAD, "", "Please enter an integer."},
+    };
+    Sheet().Show();
+    Sheet().GetBookCtrl()->SetSelection(3);
+    C& page = Conditions();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        page.TransferDataToWindow();
+        SetText(page, C::IDC_NOISE_SNR, "20");  // a good value before the bad one is not kept
+        SetText(page, c.field, c.text);
+        EXPECT_EQ(Refusal(page), U(c.message));
+        EXPECT_EQ(wxWindow::FindFocus(), page.FindWindow(c.field));
+        EXPECT_EQ(g_optionsSettings.m_conditions.noiseSnrDb, 6);
+    }
+}
+
+TEST_F(OptionsSheetTest, ConditionsDefaultRestoresOnlyTheConditionRows) {
+    g_settings.m_keying.volume = 80;
+    SignalConditions& c = g_settings.m_conditions;
+    c.noiseOn = true;
+    c.passbandHz = 300;
+    c.stations[1].speedCpm = 30;
+    c.fistOn = true;
+    c.fistWeightTenths = 40;
+    C& page = Conditions();
+    EXPECT_EQ(Control<wxTextCtrl>(page, C::IDC_FIST_WEIGHT)->GetValue(), "4.0");
+
+    Click(page, IDC_OPTIONS_DEFAULT);
+    int conditionRows = 0;
+    for (const OptionRow& row : OptionRows()) {
+        if (row.page != OptionPage::Conditions) continue;
+        ++conditionRows;
+        const OptionField field = row.field(g_optionsSettings);
+        const int32_t value = std::holds_alternative<RelaxedAtomic<bool>*>(field)
+                                  ? int32_t{*std::get<RelaxedAtomic<bool>*>(field)}
+                                  : int32_t{*std::get<RelaxedAtomic<int32_t>*>(field)};
+        EXPECT_EQ(value, row.defaultNumber) << row.key;
+    }
+    EXPECT_EQ(conditionRows, 22);
+    EXPECT_FALSE(Control<wxCheckBox>(page, C::IDC_NOISE)->GetValue());
+    EXPECT_EQ(Control<wxTextCtrl>(page, C::IDC_PASSBAND)->GetValue(), "500");
+    EXPECT_EQ(Control<wxTextCtrl>(page, C::IDC_FIST_WEIGHT)->GetValue(), "3.0");
+    EXPECT_EQ(g_optionsSettings.m_keying.volume, 80);
     EXPECT_TRUE(ApplyEnabled());
 }

@@ -145,11 +145,12 @@ TEST(AboutDialogTest, EscapeClosesTheAboutBoxButNotTheSplash) {
     Settle();
 }
 
-TEST(HelpTest, BookBesideTheProgramHoldsTheFourTopics) {
+TEST(HelpTest, BookBesideTheProgramHoldsTheFiveTopics) {
     BookBesideProgram copy;
     EXPECT_EQ(FindHelpBook(), copy.Path());
     for (const char* topic :
-         {"intro.htm", "generaloptions.htm", "charsetoptions.htm", "audiooptions.htm"}) {
+         {"intro.htm", "generaloptions.htm", "charsetoptions.htm", "audiooptions.htm",
+          "conditions.htm"}) {
         const wxString page = ReadTopic(copy.Path(), topic);
         EXPECT_NE(page.Find("charset=utf-8"), wxNOT_FOUND) << topic;
         EXPECT_NE(page.Find(U("<h2>")), wxNOT_FOUND) << topic;
@@ -157,6 +158,8 @@ TEST(HelpTest, BookBesideTheProgramHoldsTheFourTopics) {
     // Titles as shown by the help window, in Chinese.
     EXPECT_NE(ReadTopic(copy.Path(), "charsetoptions.htm").Find(U("Koch 字符集设置")), wxNOT_FOUND);
     EXPECT_NE(ReadTopic(copy.Path(), "audiooptions.htm").Find(U("<title>音量</title>")),
+              wxNOT_FOUND);
+    EXPECT_NE(ReadTopic(copy.Path(), "conditions.htm").Find(U("<title>信号条件</title>")),
               wxNOT_FOUND);
 }
 
