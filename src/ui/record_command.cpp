@@ -171,9 +171,11 @@ void CRecordCommand::Run() {
     const int source = g_settings.m_nSource;
     std::string sessionText;
     std::string textFilePath;
-    if ((source & SOURCE_FIXED_TEXT_MASK) != 0 &&
-        !PrepareSessionText(view, sessionText, &textFilePath))
-        return;
+    if ((source & SOURCE_FIXED_TEXT_MASK) != 0) {
+        PreparedText prepared = PrepareSessionText(view, sessionText);
+        if (prepared.result != PrepareResult::Ready) return;
+        textFilePath = std::move(prepared.chosenPathUtf8);
+    }
 
     const std::string defaultName = DefaultRecordingName(
         source, textFilePath, g_settings.m_nCharactersUsed, g_settings.m_keying.wordSpeedCpm,

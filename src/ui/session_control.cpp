@@ -29,20 +29,15 @@ namespace {
 bool g_bStartGuard = false;
 // How long a waiting loop of the interface thread sleeps between pumps when nothing happens.
 constexpr int kWaitSliceMs = 10;
-// The practice file chosen during the current Start, so that a file that cannot be used is
-// explained to the learner instead of Start silently doing nothing.
-std::string g_strChosenFile;
-
-// Tells why a chosen practice file cannot be sent, for the faults the learner can act on.
-void ReportUnusableFile(wxWindow* parent, const std::string& pathUtf8) {
-    std::string unused;
-    const ReadResult result = ReadTextFile(pathUtf8, unused);
-    const wxString name = wxFileName(wxString::FromUTF8(pathUtf8)).GetFullName();
+// Tells why a chosen practice file cannot be sent, for the faults the learner can act on, so
+// that Start does not silently do nothing.
+void ReportUnusableFile(wxWindow* parent, const PreparedText& prepared) {
+    const wxString name = wxFileName(wxString::FromUTF8(prepared.chosenPathUtf8)).GetFullName();
     wxString message;
-    if (result == ReadResult::TooLarge)
+    if (prepared.result == PrepareResult::TooLarge)
         message = wxString::Format(wxString::FromUTF8("“%s”太大，不能用作练习文本（最大 %d MB）。"),
                                    name, static_cast<int>(kMaxTextFileBytes >> 20));
-    else if (result == ReadResult::NotText)
+    else if (prepared.result == PrepareResult::NotText)
         message = wxString::Format(wxString::FromUTF8("“%s”不是文本文件。"), name);
     else
         return;
@@ -70,11 +65,11 @@ void CTrainingView::OnStart() {
         // dropped.
         if (!resumption) m_strSessionText.clear();
         if (!resumption && (g_settings.m_nSource & SOURCE_FIXED_TEXT_MASK) != 0) {
-            g_strChosenFile.clear();
-            ready = PrepareSessionText(*this, m_strSessionText, nullptr);
-            if (!ready && !g_strChosenFile.empty() && !IsClosing()) {
+            const PreparedText prepared = PrepareSessionText(*this, m_strSessionText);
+            ready = prepared.result == PrepareResult::Ready;
+            if (!ready && !IsClosing()) {
                 NestedWait wait(*this);
-                ReportUnusableFile(wxGetTopLevelParent(this), g_strChosenFile);
+                ReportUnusableFile(wxGetTopLevelParent(this), prepared);
             }
         }
         // A cancelled countdown starts nothing and leaves a paused session paused. A device
@@ -272,6 +267,5 @@ bool CTrainingView::AskTextFile(const std::string& initialPathUtf8, std::string&
                         wxFD_OPEN | wxFD_FILE_MUST_EXIST);
     if (dialog.ShowModal() != wxID_OK) return false;
     chosenPathUtf8 = dialog.GetPath().utf8_string();
-    g_strChosenFile = chosenPathUtf8;
     return true;
 }
