@@ -14,10 +14,11 @@
 #include "engine/audio_flags.h"
 #include "engine/audio_format.h"
 #include "options/input_text_dialog.h"
-#include "scoring/compare_copy.h"
 #include "session/session_thread.h"
 #include "settings/settings.h"
 #include "ui/initial_delay_dialog.h"
+#include "ui/message_box.h"
+#include "ui/pane_text.h"
 #include "ui/pump.h"
 #include "ui/results_dialog.h"
 #include "ui/training_view.h"
@@ -29,6 +30,7 @@ namespace {
 bool g_bStartGuard = false;
 // How long a waiting loop of the interface thread sleeps between pumps when nothing happens.
 constexpr int kWaitSliceMs = 10;
+
 // Tells why a chosen practice file cannot be sent, for the faults the learner can act on, so
 // that Start does not silently do nothing.
 void ReportUnusableFile(wxWindow* parent, const PreparedText& prepared) {
@@ -41,7 +43,7 @@ void ReportUnusableFile(wxWindow* parent, const PreparedText& prepared) {
         message = wxString::Format(wxString::FromUTF8("“%s”不是文本文件。"), name);
     else
         return;
-    wxMessageBox(message, wxTheApp->GetAppDisplayName(), wxOK | wxICON_WARNING, parent);
+    ShowMessageBox(parent, message, wxOK | wxICON_WARNING);
 }
 
 }  // namespace
@@ -64,14 +66,8 @@ void CTrainingView::OnStart() {
         // A new generated session must not send the text of a paused session that Stop
         // dropped.
         if (!resumption) m_strSessionText.clear();
-        if (!resumption && (g_settings.m_nSource & SOURCE_FIXED_TEXT_MASK) != 0) {
-            const PreparedText prepared = PrepareSessionText(*this, m_strSessionText);
-            ready = prepared.result == PrepareResult::Ready;
-            if (!ready && !IsClosing()) {
-                NestedWait wait(*this);
-                ReportUnusableFile(wxGetTopLevelParent(this), prepared);
-            }
-        }
+        if (!resumption && (g_settings.m_nSource & SOURCE_FIXED_TEXT_MASK) != 0)
+            ready = PrepareFixedText(m_strSessionText, nullptr);
         // A cancelled countdown starts nothing and leaves a paused session paused. A device
         // that failed in the last playback is opened again, on the default output of now.
         if (ready && RunCountdown(resumption) && !IsClosing() && EnsureSoundDevice()) {
@@ -80,6 +76,19 @@ void CTrainingView::OnStart() {
         }
     }
     g_bStartGuard = false;
+}
+
+bool CTrainingView::PrepareFixedText(std::string& text, std::string* chosenPathUtf8) {
+    PreparedText prepared = PrepareSessionText(*this, text);
+    if (prepared.result == PrepareResult::Ready) {
+        if (chosenPathUtf8 != nullptr) *chosenPathUtf8 = std::move(prepared.chosenPathUtf8);
+        return true;
+    }
+    if (!IsClosing()) {
+        NestedWait wait(*this);
+        ReportUnusableFile(wxGetTopLevelParent(this), prepared);
+    }
+    return false;
 }
 
 bool CTrainingView::RunCountdown(bool resumption) {
@@ -176,7 +185,7 @@ void CTrainingView::OnUpdateCountPane(wxUpdateUIEvent& event) {
 // ---- Scoring and results -------------------------------------------------------------------
 
 void CTrainingView::OnCopyPaneChanged() {
-    if (m_bThreadRunning) CompareCopy(m_tally, ReadPane(Pane::Copy), ReadPane(Pane::Output), false);
+    if (m_bThreadRunning) CompareCopyPanes(m_tally, *m_wndCopy, *m_wndOutput, false);
 }
 
 void CTrainingView::OnSessionFinished() {
@@ -188,7 +197,7 @@ void CTrainingView::DeliverPendingResults() {
     if (!m_bResultsPending || IsClosing()) return;
     m_bResultsPending = false;
     const int seconds = m_nElapsedSamples / audio::kSampleRate;
-    if (CompareCopy(m_tally, ReadPane(Pane::Copy), ReadPane(Pane::Output), true)) {
+    if (CompareCopyPanes(m_tally, *m_wndCopy, *m_wndOutput, true)) {
         m_lastResults = std::make_unique<LastResults>(LastResults{m_tally, seconds});
         ShowLastResults();
     }
