@@ -1,5 +1,6 @@
 #include "options/conditions_options_page.h"
 
+#include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/choice.h>
 #include <wx/sizer.h>
@@ -110,11 +111,21 @@ void CConditionsOptionsDialog::BuildControls() {
         wxWindow* box;
         wxFlexGridSizer* grid;
     };
-    auto group = [&](const char* title, int id, const char* key, const char* caption) {
+    auto group = [&](const char* title, int id, const char* key, const char* caption,
+                     int clipId, SignalCondition which) {
         auto* sizer = new wxStaticBoxSizer(wxVERTICAL, this, U(title));
         wxWindow* box = sizer->GetStaticBox();
         auto* check = new wxCheckBox(box, id, U(caption));
-        sizer->Add(check, 0, wxALL, gap);
+        auto* clip = new wxButton(box, clipId, U("试听"), wxDefaultPosition, wxDefaultSize,
+                                  wxBU_EXACTFIT);
+        clip->Enable(Sheet().ClipPlayer() != nullptr);
+        Bind(
+            wxEVT_BUTTON, [this, which](wxCommandEvent&) { OnClip(which); }, clipId);
+        auto* top = new wxBoxSizer(wxHORIZONTAL);
+        top->Add(check, 0, wxALIGN_CENTER_VERTICAL);
+        top->AddStretchSpacer();
+        top->Add(clip, 0, wxALIGN_CENTER_VERTICAL | wxLEFT, gap);
+        sizer->Add(top, 0, wxEXPAND | wxALL, gap);
         auto* grid = new wxFlexGridSizer(3, gap, gap);
         sizer->Add(grid, 0, wxLEFT | wxRIGHT | wxBOTTOM, gap);
         m_switches.push_back({key, check, {}});
@@ -131,21 +142,25 @@ void CConditionsOptionsDialog::BuildControls() {
                                           {text, field, unitText});
     };
 
-    Group noise = group("噪声", IDC_NOISE, "Noise", "加入噪声(&N)");
+    Group noise = group("噪声", IDC_NOISE, "Noise", "加入噪声(&N)", IDC_NOISE_CLIP,
+                         SignalCondition::Noise);
     row(noise, "信噪比(&R)", number(noise.box, IDC_NOISE_SNR, "Noise SNR dB"), "dB（500 Hz 带宽内）");
     row(noise, "接收带宽(&W)", number(noise.box, IDC_PASSBAND, "Receiver passband Hz"), "Hz");
 
-    Group fading = group("衰落 (QSB)", IDC_FADING, "Fading", "信号衰落(&F)");
+    Group fading = group("衰落 (QSB)", IDC_FADING, "Fading", "信号衰落(&F)", IDC_FADING_CLIP,
+                          SignalCondition::Fading);
     row(fading, "深度(&E)", number(fading.box, IDC_FADING_DEPTH, "Fading depth dB"), "dB");
     row(fading, "周期(&P)", number(fading.box, IDC_FADING_PERIOD, "Fading period s"), "秒");
 
-    Group crashes = group("天电 (QRN)", IDC_STATIC, "Static", "天电干扰(&S)");
+    Group crashes = group("天电 (QRN)", IDC_STATIC, "Static", "天电干扰(&S)", IDC_STATIC_CLIP,
+                           SignalCondition::Static);
     row(crashes, "次数(&M)", number(crashes.box, IDC_CRASH_RATE, "Static crashes per minute"),
         "次/分钟");
     row(crashes, "强度(&L)", number(crashes.box, IDC_CRASH_LEVEL, "Static crash level dB"),
         "dB（相对信号）");
 
-    Group qrm = group("同频干扰 (QRM)", IDC_INTERFERENCE, "Interference", "其他电台(&I)");
+    Group qrm = group("同频干扰 (QRM)", IDC_INTERFERENCE, "Interference", "其他电台(&I)",
+                       IDC_INTERFERENCE_CLIP, SignalCondition::Interference);
     m_pStations = choice(qrm.box, IDC_STATIONS, "Interfering stations", {"一个", "两个"});
     row(qrm, "电台数(&T)", m_pStations, "");
     row(qrm, "内容(&X)",
@@ -174,7 +189,8 @@ void CConditionsOptionsDialog::BuildControls() {
     }
     qrm.sizer->Add(stations, 0, wxLEFT | wxRIGHT | wxBOTTOM, gap);
 
-    Group fist = group("手法", IDC_FIST, "Uneven fist", "手法不均匀(&U)");
+    Group fist = group("手法", IDC_FIST, "Uneven fist", "手法不均匀(&U)", IDC_FIST_CLIP,
+                        SignalCondition::Fist);
     row(fist, "抖动(&J)", number(fist.box, IDC_FIST_SPREAD, "Fist spread %"), "%（标准差）");
     row(fist, "划点比(&G)", number(fist.box, IDC_FIST_WEIGHT, "Fist weight tenths", true),
         ": 1");
@@ -231,6 +247,18 @@ void CConditionsOptionsDialog::ResetToDefaults() {
     g_optionsSettings.ResetPage(OptionPage::Conditions);
     TransferDataToWindow();
     SetModified();
+}
+
+void CConditionsOptionsDialog::OnClip(SignalCondition which) {
+    ConditionsClipPlayer* player = Sheet().ClipPlayer();
+    if (player == nullptr) return;
+    if (player->IsClipPlaying()) {
+        player->StopClip();
+        if (which == m_lastClip) return;
+    }
+    if (!TransferDataFromWindow()) return;
+    m_lastClip = which;
+    player->PlayClip(ClipConditions(g_optionsSettings.m_conditions, which));
 }
 
 void CConditionsOptionsDialog::UpdateEnabling() {

@@ -3,12 +3,15 @@
 // condition (noise, fading, interference, static, an uneven fist) has its own check box and its
 // strengths; every control stands for one row of the option table, which gives its range,
 // default and the name its messages use. A condition's strengths are greyed while it is off,
-// yet kept and checked, so switching it on again brings them back.
+// yet kept and checked, so switching it on again brings them back. Each condition's "试听"
+// plays a clip of it alone, with the strengths on the page, whether it is on or not.
 
 #include <vector>
 
 #include "options/options_sheet.h"
+#include "session/conditions_clip.h"
 
+class wxButton;
 class wxCheckBox;
 class wxChoice;
 class wxTextCtrl;
@@ -39,6 +42,11 @@ public:
         IDC_FIST_SPREAD,
         IDC_FIST_WEIGHT,
         IDC_FIST_DRIFT,
+        IDC_NOISE_CLIP,
+        IDC_FADING_CLIP,
+        IDC_INTERFERENCE_CLIP,
+        IDC_STATIC_CLIP,
+        IDC_FIST_CLIP,
     };
 
     CConditionsOptionsDialog(wxWindow* book, COptionsSheet& sheet);
@@ -50,6 +58,9 @@ public:
 
     // Default: every condition off again, with its default strengths; nothing else changes.
     void ResetToDefaults();
+    // "试听": a second click on the clip playing stops it; any other click (re)starts the
+    // clip of `which` once the page's values pass their checks.
+    void OnClip(SignalCondition which);
 
 private:
     // A switch that greys these controls while it is off.
@@ -80,6 +91,7 @@ private:
     void OnControlChanged();
 
     bool m_bExchanging = false;
+    SignalCondition m_lastClip = SignalCondition::Noise;
     wxChoice* m_pStations = nullptr;
     std::vector<wxWindow*> m_secondStation;
 };

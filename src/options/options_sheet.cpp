@@ -46,11 +46,30 @@ void COptionsPage::AddPageButtons(wxSizer* pageSizer, const wxString& helpTopic,
         IDC_OPTIONS_HELP);
 }
 
-COptionsSheet::COptionsSheet(wxWindow* parent, CTrainingView& view)
-    : COptionsSheet(parent, [&view] { view.ApplyOptions(); }) {}
+namespace {
 
-COptionsSheet::COptionsSheet(wxWindow* parent, std::function<void()> applyOptions)
-    : m_applyOptions(std::move(applyOptions)) {
+class ViewClipPlayer : public ConditionsClipPlayer {
+public:
+    explicit ViewClipPlayer(CTrainingView& view) : m_view(view) {}
+    bool PlayClip(const SignalConditions& conditions) override {
+        return m_view.PlayConditionsClip(conditions);
+    }
+    void StopClip() override { m_view.StopConditionsClip(); }
+    bool IsClipPlaying() const override { return m_view.IsConditionsClipPlaying(); }
+
+private:
+    CTrainingView& m_view;
+};
+
+}  // namespace
+
+COptionsSheet::COptionsSheet(wxWindow* parent, CTrainingView& view)
+    : COptionsSheet(parent, [&view] { view.ApplyOptions(); },
+                    std::make_unique<ViewClipPlayer>(view)) {}
+
+COptionsSheet::COptionsSheet(wxWindow* parent, std::function<void()> applyOptions,
+                             std::unique_ptr<ConditionsClipPlayer> clips)
+    : m_applyOptions(std::move(applyOptions)), m_clips(std::move(clips)) {
     SetSheetStyle(wxPROPSHEET_NOTEBOOK);
     Create(parent, wxID_ANY, wxString::FromUTF8("选项"));
     CreateButtons(wxOK | wxCANCEL | wxAPPLY);
@@ -117,8 +136,13 @@ int COptionsSheet::ShowModal() {
     g_optionsSettings.CopyFrom(g_settings);
     TransferToAllPages();
     const int result = wxPropertySheetDialog::ShowModal();
+    if (m_clips) m_clips->StopClip();
     SaveLiveSettings();
     return result;
+}
+
+COptionsSheet::~COptionsSheet() {
+    if (m_clips) m_clips->StopClip();
 }
 
 void COptionsSheet::TransferToAllPages() {

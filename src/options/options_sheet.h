@@ -8,7 +8,10 @@
 #include <wx/propdlg.h>
 
 #include <functional>
+#include <memory>
 #include <vector>
+
+#include "options/conditions_clip_player.h"
 
 class CTrainingView;
 class COptionsSheet;
@@ -58,13 +61,17 @@ private:
 
 class COptionsSheet : public wxPropertySheetDialog {
 public:
-    // applyOptions lets the view follow changed live settings; it may be empty.
-    COptionsSheet(wxWindow* parent, std::function<void()> applyOptions);
-    // The sheet of the Options command: the view's ApplyOptions follows every apply.
+    // applyOptions lets the view follow changed live settings; it may be empty. Without clips
+    // the conditions page has no "试听".
+    COptionsSheet(wxWindow* parent, std::function<void()> applyOptions,
+                  std::unique_ptr<ConditionsClipPlayer> clips = nullptr);
+    // The sheet of the Options command: the view's ApplyOptions follows every apply, and the
+    // view plays the clips.
     COptionsSheet(wxWindow* parent, CTrainingView& view);
+    ~COptionsSheet() override;
 
-    // Copies the live settings into the working copy, runs the sheet, then saves the live
-    // settings to the profile store whatever the result.
+    // Copies the live settings into the working copy, runs the sheet, then ends any clip and
+    // saves the live settings to the profile store whatever the result.
     int ShowModal() override;
 
     // OK and Apply: validates the page in front, then applies every page that has been shown.
@@ -80,11 +87,13 @@ public:
     CCharSetOptionsDialog& CharSetPage() const { return *m_pCharSet; }
     CVolumeOptionsDialog& VolumePage() const { return *m_pVolume; }
     CConditionsOptionsDialog& ConditionsPage() const { return *m_pConditions; }
+    ConditionsClipPlayer* ClipPlayer() const { return m_clips.get(); }
 
 private:
     void TransferToAllPages();
 
     std::function<void()> m_applyOptions;
+    std::unique_ptr<ConditionsClipPlayer> m_clips;
     CGeneralOptionsDialog* m_pGeneral = nullptr;
     CCharSetOptionsDialog* m_pCharSet = nullptr;
     CVolumeOptionsDialog* m_pVolume = nullptr;

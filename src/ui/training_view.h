@@ -76,6 +76,13 @@ public:
     // Opens the chosen output afresh while nothing plays (after the choice changed).
     void ReopenSoundDevice();
 
+    // The clips of the signal conditions page (conditions_clip_view.cpp), played on the single
+    // playback path with the live keying. Play is refused while a session or character plays.
+    bool PlayConditionsClip(const SignalConditions& conditions);
+    // Ends the clip within an element and waits for its thread.
+    void StopConditionsClip();
+    bool IsConditionsClipPlaying() const { return m_bClipPlaying; }
+
     wxTextCtrl* OutputPane() const { return m_wndOutput; }
     wxTextCtrl* CopyPane() const { return m_wndCopy; }
     wxStaticText* OutputLabel() const { return m_wndOutputLabel; }
@@ -146,6 +153,7 @@ private:
     void StartPlayback(void (*threadProc)(SessionView*));
     void JoinPlayback();
     void PlayClickedCharacter(unsigned char ch);
+    static void ConditionsClipThread(SessionView* view);
     bool RunCountdown(bool resumption);
     // The fixed practice text (a file, typed text) for Start and the record command; a chosen
     // file that cannot be used is explained to the learner.
@@ -206,6 +214,12 @@ private:
     std::unique_ptr<SoundBackend> m_backend;
     SoundDevice* m_pSoundDevice = nullptr;
     CMorseAudio m_audio;
+    // A clip's conditions and its own engine on the same device slot, from its start until it
+    // is stopped; the thread reads both, so they change only while no thread runs.
+    SignalConditions m_clipConditions;
+    std::unique_ptr<CMorseAudio> m_clipAudio;
+    // From a clip's start until its thread has cleared m_bThreadRunning.
+    RelaxedAtomic<bool> m_bClipPlaying{false};
     // Looks for an output every few seconds while there is none.
     wxTimer m_deviceLook;
     wxString m_strStartToolTip;  // the Start tool's own tip, shown again once a device is found

@@ -704,3 +704,74 @@ TEST_F(OptionsSheetTest, ConditionsDefaultRestoresOnlyTheConditionRows) {
     EXPECT_EQ(g_optionsSettings.m_keying.volume, 80);
     EXPECT_TRUE(ApplyEnabled());
 }
+
+namespace {
+
+// Plays nothing; keeps what the page asked for.
+class RecordingClips : public ConditionsClipPlayer {
+public:
+    struct Log {
+        std::vector<SignalConditions> played;
+        int stops = 0;
+        bool playing = false;
+    };
+    explicit RecordingClips(Log& log) : m_log(log) {}
+    bool PlayClip(const SignalConditions& conditions) override {
+        m_log.played.push_back(conditions);
+        m_log.playing = true;
+        return true;
+    }
+    void StopClip() override {
+        ++m_log.stops;
+        m_log.playing = false;
+    }
+    bool IsClipPlaying() const override { return m_log.playing; }
+
+private:
+    Log& m_log;
+};
+
+}  // namespace
+
+TEST_F(OptionsSheetTest, ConditionsClipsPlayOneConditionWithThePagesStrengths) {
+    EXPECT_FALSE(Conditions().FindWindow(C::IDC_NOISE_CLIP)->IsEnabled());  // nothing to play on
+    m_sheet.reset();
+
+    RecordingClips::Log log;
+    m_sheet = std::make_unique<COptionsSheet>(nullptr, std::function<void()>{},
+                                              std::make_unique<RecordingClips>(log));
+    C& page = Conditions();
+    EXPECT_TRUE(page.FindWindow(C::IDC_NOISE_CLIP)->IsEnabled());
+    ClickBox(page, C::IDC_FADING, true);
+    SetText(page, C::IDC_NOISE_SNR, "0");  // typed, not yet applied
+
+    Click(page, C::IDC_NOISE_CLIP);
+    ASSERT_EQ(log.played.size(), 1u);
+    EXPECT_TRUE(log.played[0].noiseOn);  // heard although it is off on the page
+    EXPECT_FALSE(log.played[0].fadingOn);
+    EXPECT_EQ(log.played[0].noiseSnrDb, 0);
+
+    // The same button again stops it; another one changes to its own clip.
+    Click(page, C::IDC_NOISE_CLIP);
+    EXPECT_FALSE(log.playing);
+    EXPECT_EQ(log.played.size(), 1u);
+    Click(page, C::IDC_NOISE_CLIP);
+    Click(page, C::IDC_FIST_CLIP);
+    ASSERT_EQ(log.played.size(), 3u);
+    EXPECT_TRUE(log.played[2].fistOn);
+    EXPECT_FALSE(log.played[2].noiseOn);
+
+    // A value the page refuses plays nothing.
+    SetText(page, C::IDC_FIST_WEIGHT, "5");
+    wxString text;
+    wxTEST_DIALOG(Click(page, C::IDC_STATIC_CLIP), ExpectMessage(text));
+    EXPECT_EQ(log.played.size(), 3u);
+
+    // Closing the sheet ends the clip, whichever way it closes.
+    SetText(page, C::IDC_FIST_WEIGHT, "3");
+    Click(page, C::IDC_FADING_CLIP);
+    ASSERT_TRUE(log.playing);
+    wxTheApp->CallAfter([this] { Click(Sheet(), wxID_CANCEL); });
+    EXPECT_EQ(Sheet().ShowModal(), wxID_CANCEL);
+    EXPECT_FALSE(log.playing);
+}
