@@ -20,9 +20,9 @@
 #include "engine/audio_flags.h"
 #include "engine/recording_names.h"
 #include "engine/wav_file.h"
-#include "ui/initial_delay_dialog.h"
 #include "session/session_thread.h"
 #include "settings/settings.h"
+#include "ui/initial_delay_dialog.h"
 #include "ui/pump.h"
 #include "ui/training_view.h"
 
@@ -163,6 +163,9 @@ void CRecordCommand::Run() {
     // The previous playback thread has ended; joining it orders its last use of the session
     // text before ours.
     view.JoinPlayback();
+    // The results of a session that has just ended come before the recording replaces it.
+    view.DeliverPendingResults();
+    if (view.IsClosing()) return;
 
     // The text is prepared aside: until the file is chosen a paused session keeps its own.
     const int source = g_settings.m_nSource;

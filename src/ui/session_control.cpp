@@ -14,12 +14,12 @@
 #include "engine/audio_flags.h"
 #include "engine/audio_format.h"
 #include "options/input_text_dialog.h"
-#include "scoring/compare_copy.h"
-#include "ui/results_dialog.h"
-#include "ui/initial_delay_dialog.h"
 #include "session/session_thread.h"
 #include "settings/settings.h"
+#include "ui/initial_delay_dialog.h"
+#include "ui/pane_text.h"
 #include "ui/pump.h"
+#include "ui/results_dialog.h"
 #include "ui/training_view.h"
 
 namespace {
@@ -61,6 +61,9 @@ void CTrainingView::OnStart() {
     if (g_nActiveStreams == 0 && !m_bThreadRunning) {
         // The finished thread is joined before its session text is touched.
         JoinPlayback();
+        // A session that has just ended is scored and its results shown before anything new
+        // empties the tally and the panes (its finished command may still be queued).
+        DeliverPendingResults();
         const bool resumption = m_bPauseRequested;
         bool ready = true;
         // A new generated session must not send the text of a paused session that Stop
@@ -178,13 +181,19 @@ void CTrainingView::OnUpdateCountPane(wxUpdateUIEvent& event) {
 // ---- Scoring and results -------------------------------------------------------------------
 
 void CTrainingView::OnCopyPaneChanged() {
-    if (m_bThreadRunning) CompareCopy(m_tally, ReadPane(Pane::Copy), ReadPane(Pane::Output), false);
+    if (m_bThreadRunning) CompareCopyPanes(m_tally, *m_wndCopy, *m_wndOutput, false);
 }
 
 void CTrainingView::OnSessionFinished() {
-    if (IsClosing()) return;
+    DeliverPendingResults();
+}
+
+void CTrainingView::DeliverPendingResults() {
+    // Once per session: by the finished command, or earlier by a Start or Record that came first.
+    if (!m_bResultsPending || IsClosing()) return;
+    m_bResultsPending = false;
     const int seconds = m_nElapsedSamples / audio::kSampleRate;
-    if (CompareCopy(m_tally, ReadPane(Pane::Copy), ReadPane(Pane::Output), true)) {
+    if (CompareCopyPanes(m_tally, *m_wndCopy, *m_wndOutput, true)) {
         m_lastResults = std::make_unique<LastResults>(LastResults{m_tally, seconds});
         ShowLastResults();
     }

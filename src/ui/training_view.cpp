@@ -601,6 +601,14 @@ void CTrainingView::InsertPaneText(Pane pane, size_t pos, const std::string& tex
     RunOnInterfaceThread<void>([this, pane, pos, text] { InsertIntoPane(pane, pos, text); });
 }
 
+void CTrainingView::ClearPanesAndTally() {
+    RunOnInterfaceThread<void>([this] {
+        m_tally.Clear();
+        WritePane(Pane::Output, std::string());
+        WritePane(Pane::Copy, std::string());
+    });
+}
+
 void CTrainingView::PostSessionFinished() {
     QueueEvent(new wxCommandEvent(wxEVT_MENU, CMD_SESSION_FINISHED));
 }

@@ -99,6 +99,7 @@ public:
     std::string PaneText(Pane pane) override;
     void SetPaneText(Pane pane, const std::string& text) override;
     void InsertPaneText(Pane pane, size_t pos, const std::string& text) override;
+    void ClearPanesAndTally() override;
     void PostSessionFinished() override;
     void PostWakeUp() override;
     bool IsClosing() const override { return m_bClosing; }
@@ -172,6 +173,8 @@ private:
     void OnStop();
     void OnAbort();
     void OnSessionFinished();
+    // Scores the copy of a session that has ended and shows its results, if that is still due.
+    void DeliverPendingResults();
     // The results of the last finished session, kept until the next session starts.
     void ShowLastResults();
     void OnUpdateViewLastResults(wxUpdateUIEvent& event);

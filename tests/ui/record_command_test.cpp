@@ -23,67 +23,12 @@
 #include "engine/morse_audio.h"
 #include "settings/settings.h"
 #include "ui/command_ids.h"
+#include "test_files.h"
 #include "ui_test_support.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-// What a file dialog offered.
-struct OfferedFile {
-    wxString name;
-    wxString wildcard;
-    long style = 0;
-};
-
-// Answers a save (or open) dialog with a path and keeps what it offered.
-class ExpectFileDialog : public wxExpectModalBase<wxFileDialog, ExpectFileDialog> {
-public:
-    ExpectFileDialog(const fs::path& answer, OfferedFile* offered = nullptr)
-        : m_answer(wxString::FromUTF8(answer.string())), m_offered(offered) {}
-
-protected:
-    int OnInvoked(wxFileDialog* dialog) const override {
-        if (m_offered) {
-            m_offered->name = dialog->GetFilename();
-            m_offered->wildcard = dialog->GetWildcard();
-            m_offered->style = dialog->GetWindowStyle();
-        }
-        // The GTK file chooser takes the path in the background.
-        dialog->SetPath(m_answer);
-        EXPECT_TRUE(PumpUntil([dialog, this] { return dialog->GetPath() == m_answer; }, 5s));
-        return wxID_OK;
-    }
-
-private:
-    wxString m_answer;
-    OfferedFile* m_offered;
-};
-
-// Answers a message box and keeps its text.
-class ExpectMessage : public wxExpectModalBase<wxMessageDialog, ExpectMessage> {
-public:
-    ExpectMessage(int answer, wxString& text) : m_answer(answer), m_text(&text) {}
-
-protected:
-    int OnInvoked(wxMessageDialog* box) const override {
-        *m_text = box->GetMessage();
-        return m_answer;
-    }
-
-private:
-    int m_answer;
-    wxString* m_text;
-};
-
-std::vector<uint8_t> ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
-
-uint32_t Le32(const std::vector<uint8_t>& b, size_t at) {
-    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
-}
 
 // Collects samples, as a second synthesis to compare a recording with.
 class MemorySink : public SampleSink {
@@ -136,7 +81,7 @@ TEST_F(RecordCommandTest, RecordsTheSessionAndSavesTheSentTextInLinesOf80) {
     OfferedFile wav, txt;
     wxString question;
     wxTEST_DIALOG(Command(CMD_RECORD), ExpectFileDialog(m_dir / "take.wav", &wav),
-                  ExpectMessage(wxID_YES, question), ExpectFileDialog(m_dir / "take.txt", &txt));
+                  ExpectMessage(question, wxID_YES), ExpectFileDialog(m_dir / "take.txt", &txt));
 
     EXPECT_EQ(wav.name, "Morse code 02 12 18.wav");
     EXPECT_NE(wav.wildcard.Find("*.wav"), wxNOT_FOUND);
@@ -202,7 +147,7 @@ TEST_F(RecordCommandTest, TextFileSourceNamesTheRecordingAndAPausedSessionIsDrop
     OfferedFile wav;
     wxString question;
     wxTEST_DIALOG(Command(CMD_RECORD), ExpectFileDialog(lessons / "lesson.txt"),
-                  ExpectFileDialog(lessons / "lesson.wav", &wav), ExpectMessage(wxID_YES, question),
+                  ExpectFileDialog(lessons / "lesson.wav", &wav), ExpectMessage(question, wxID_YES),
                   ExpectFileDialog(lessons / "lesson.txt"));
 
     EXPECT_EQ(wav.name, "lesson.wav");
@@ -234,12 +179,10 @@ TEST_F(RecordCommandTest, CancelInTheProgressWindowDeletesThePartialFile) {
         }
     });
 
-    const auto started = std::chrono::steady_clock::now();
     wxTEST_DIALOG(Command(CMD_RECORD), ExpectFileDialog(m_dir / "cancelled.wav"));
 
     EXPECT_TRUE(clicked);
     EXPECT_EQ(label, wxString::FromUTF8("创建音频文件"));
-    EXPECT_LT(std::chrono::steady_clock::now() - started, 30s);
     EXPECT_FALSE(fs::exists(m_dir / "cancelled.wav"));
     EXPECT_EQ(FindDelayDialog(), nullptr);
     EXPECT_TRUE(Frame().IsEnabled());
@@ -258,12 +201,10 @@ TEST_F(RecordCommandTest, ClosingTheWindowDuringARecordingCancelsItAndLeavesNoFi
         wxTheApp->CallAfter([this] { Frame().Close(); });
     });
 
-    const auto started = std::chrono::steady_clock::now();
     wxTEST_DIALOG(Command(CMD_RECORD), ExpectFileDialog(m_dir / "closed.wav"));
     EXPECT_TRUE(PumpUntil([this] { return !m_frame; }, 10s));
 
     EXPECT_TRUE(asked);
-    EXPECT_LT(std::chrono::steady_clock::now() - started, 30s);
     EXPECT_FALSE(fs::exists(m_dir / "closed.wav"));
     EXPECT_FALSE(g_bAbort);
 }
@@ -283,7 +224,7 @@ TEST_F(RecordCommandTest, WriteErrorEndsTheRecordingWithAMessageAndNoFile) {
         ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
         wxString message;
         wxTEST_DIALOG(Command(CMD_RECORD), ExpectFileDialog(m_dir / "full.wav"),
-                      ExpectMessage(wxID_OK, message));
+                      ExpectMessage(message, wxID_OK));
         setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, oldHandler);
 
@@ -298,7 +239,7 @@ TEST_F(RecordCommandTest, WriteErrorEndsTheRecordingWithAMessageAndNoFile) {
     // After the failure a recording works again.
     wxString question;
     wxTEST_DIALOG(Command(CMD_RECORD), ExpectFileDialog(m_dir / "fine.wav"),
-                  ExpectMessage(wxID_NO, question));
+                  ExpectMessage(question, wxID_NO));
     EXPECT_FALSE(View().m_bSinkFailed);
     EXPECT_GT(fs::file_size(m_dir / "fine.wav"), 44u + 2 * 1'323'000);
 }
@@ -310,7 +251,7 @@ TEST_F(RecordCommandTest, TargetThatCannotBeCreatedIsReportedAndNothingRuns) {
     fs::create_directories(m_dir / "taken.wav");
     wxString message;
     wxTEST_DIALOG(Command(CMD_RECORD), ExpectFileDialog(m_dir / "taken.wav"),
-                  ExpectMessage(wxID_OK, message));
+                  ExpectMessage(message, wxID_OK));
 
     EXPECT_NE(message.Find(wxString::FromUTF8("无法创建音频文件")), wxNOT_FOUND) << message;
     EXPECT_NE(message.Find(wxString(std::generic_category().message(EISDIR))), wxNOT_FOUND)
