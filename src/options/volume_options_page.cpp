@@ -35,10 +35,12 @@ CVolumeOptionsDialog::CVolumeOptionsDialog(wxWindow* book, COptionsSheet& sheet)
     auto* group = new wxStaticBoxSizer(wxHORIZONTAL, this, U("音量"));
     wxWindow* box = group->GetStaticBox();
 
+    // Loud at the top, and the bar filled from the bottom up to the thumb, as the control bar's
+    // slider fills towards loud: the slider's value is the stored volume.
     auto addSlider = [&](int id, const char* caption) {
         auto* slider =
             new wxSlider(box, id, 0, 0, kSliderMax, wxDefaultPosition, wxSize(-1, FromDIP(150)),
-                         wxSL_VERTICAL | wxSL_AUTOTICKS | wxSL_BOTH);
+                         wxSL_VERTICAL | wxSL_INVERSE | wxSL_AUTOTICKS | wxSL_BOTH);
         slider->SetTickFreq(10);
         auto* column = new wxBoxSizer(wxVERTICAL);
         column->Add(slider, 1, wxALIGN_CENTER_HORIZONTAL);
@@ -87,16 +89,16 @@ CVolumeOptionsDialog::CVolumeOptionsDialog(wxWindow* book, COptionsSheet& sheet)
 
     // Moving a slider counts as a change once it stands for another volume than the working one.
     m_pCodeVolume->Bind(wxEVT_SLIDER, [this](wxCommandEvent& event) {
-        if (kSliderMax - event.GetInt() != g_optionsSettings.m_keying.volume) SetModified();
+        if (event.GetInt() != g_optionsSettings.m_keying.volume) SetModified();
     });
     m_pMasterVolume->Bind(wxEVT_SLIDER, [this](wxCommandEvent& event) {
-        if (kSliderMax - event.GetInt() != g_optionsSettings.m_keying.masterVolume) SetModified();
+        if (event.GetInt() != g_optionsSettings.m_keying.masterVolume) SetModified();
     });
 }
 
 bool CVolumeOptionsDialog::TransferDataToWindow() {
-    m_pCodeVolume->SetValue(kSliderMax - g_optionsSettings.m_keying.volume);
-    m_pMasterVolume->SetValue(kSliderMax - g_optionsSettings.m_keying.masterVolume);
+    m_pCodeVolume->SetValue(g_optionsSettings.m_keying.volume);
+    m_pMasterVolume->SetValue(g_optionsSettings.m_keying.masterVolume);
     // A stored output the host does not list now shows as the default it falls back to.
     const auto listed =
         std::find(m_outputs.begin(), m_outputs.end(), g_optionsSettings.m_strOutputDevice);
@@ -116,8 +118,8 @@ std::string CVolumeOptionsDialog::ChosenOutput() const {
 }
 
 bool CVolumeOptionsDialog::TransferDataFromWindow() {
-    g_optionsSettings.m_keying.volume = kSliderMax - m_pCodeVolume->GetValue();
-    g_optionsSettings.m_keying.masterVolume = kSliderMax - m_pMasterVolume->GetValue();
+    g_optionsSettings.m_keying.volume = m_pCodeVolume->GetValue();
+    g_optionsSettings.m_keying.masterVolume = m_pMasterVolume->GetValue();
     g_optionsSettings.m_strOutputDevice = ChosenOutput();
     g_optionsSettings.m_keying.leadInMs = m_pLeadIn->GetValue();
     return true;
@@ -133,8 +135,8 @@ void CVolumeOptionsDialog::PlayTestTone() {
     SoundOutputHost* host = Sheet().SoundOutput();
     if (host == nullptr) return;
     KeyingParameters keying = g_optionsSettings.m_keying;
-    keying.volume = kSliderMax - m_pCodeVolume->GetValue();
-    keying.masterVolume = kSliderMax - m_pMasterVolume->GetValue();
+    keying.volume = m_pCodeVolume->GetValue();
+    keying.masterVolume = m_pMasterVolume->GetValue();
     keying.leadInMs = m_pLeadIn->GetValue();
     host->PlayTestTone(keying, ChosenOutput());
 }
