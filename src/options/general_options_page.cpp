@@ -169,7 +169,7 @@ void CGeneralOptionsDialog::BuildControls() {
     for (int hz = 400; hz <= 1200; hz += 50) pitches.Add(wxString::Format("%d", hz));
     m_pPitch = new wxComboBox(code, IDC_PITCH, wxString(), wxDefaultPosition,
                               wxSize(FromDIP(96), -1), pitches, wxCB_DROPDOWN);
-    m_pDualPitch = new wxCheckBox(code, IDC_DUAL_PITCH, U("双音调(&A)"));
+    m_pDualPitch = new wxCheckBox(code, IDC_DUAL_PITCH, U("双音调(&T)"));
     auto* pitchRow = new wxBoxSizer(wxHORIZONTAL);
     pitchRow->Add(m_pPitch, 0, wxALIGN_CENTER_VERTICAL);
     pitchRow->Add(m_pDualPitch, 0, wxALIGN_CENTER_VERTICAL | wxLEFT, 2 * gap);
@@ -225,7 +225,7 @@ void CGeneralOptionsDialog::BuildControls() {
 
     // "报底窗口": the output pane.
     auto* outputBox = new wxStaticBoxSizer(wxVERTICAL, this, U("报底窗口"));
-    m_pViewOutput = new wxCheckBox(outputBox->GetStaticBox(), IDC_VIEW_OUTPUT, U("显示报底(&O)"));
+    m_pViewOutput = new wxCheckBox(outputBox->GetStaticBox(), IDC_VIEW_OUTPUT, U("显示报底(&W)"));
     m_pUseCaps = new wxCheckBox(outputBox->GetStaticBox(), IDC_USE_CAPS, U("大写字母(&U)"));
     outputBox->Add(m_pViewOutput, 0, wxALL, gap);
     outputBox->Add(m_pUseCaps, 0, wxLEFT | wxRIGHT | wxBOTTOM, gap);
