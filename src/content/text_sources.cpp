@@ -71,6 +71,24 @@ ReadResult ReadTextFile(const std::string& pathUtf8, std::string& cp1252Out) {
     return ReadResult::Ok;
 }
 
+namespace {
+
+// Why a file that could not be read refuses the session.
+PrepareResult RefusalOf(ReadResult read) {
+    switch (read) {
+        case ReadResult::TooLarge:
+            return PrepareResult::TooLarge;
+        case ReadResult::NotText:
+            return PrepareResult::NotText;
+        case ReadResult::Empty:
+            return PrepareResult::Empty;
+        default:
+            return PrepareResult::Unreadable;
+    }
+}
+
+}  // namespace
+
 PreparedText PrepareSessionText(TextSourceHost& host, std::string& sessionText) {
     if (g_nActiveStreams != 0) host.StopSessionAndWait();
     sessionText.clear();
@@ -89,21 +107,10 @@ PreparedText PrepareSessionText(TextSourceHost& host, std::string& sessionText) 
     if (!host.AskTextFile(g_settings.m_strLastTextFile, prepared.chosenPathUtf8))
         return {PrepareResult::Cancelled, {}};
     std::string text;
-    switch (ReadTextFile(prepared.chosenPathUtf8, text)) {
-        case ReadResult::Ok:
-            break;
-        case ReadResult::Unreadable:
-            prepared.result = PrepareResult::Unreadable;
-            return prepared;
-        case ReadResult::TooLarge:
-            prepared.result = PrepareResult::TooLarge;
-            return prepared;
-        case ReadResult::NotText:
-            prepared.result = PrepareResult::NotText;
-            return prepared;
-        case ReadResult::Empty:
-            prepared.result = PrepareResult::Empty;
-            return prepared;
+    const ReadResult read = ReadTextFile(prepared.chosenPathUtf8, text);
+    if (read != ReadResult::Ok) {
+        prepared.result = RefusalOf(read);
+        return prepared;
     }
 
     if (source & SOURCE_LINE_FILE) {

@@ -11,9 +11,11 @@
 
 #include <climits>
 #include <cmath>
+#include <functional>
 #include <optional>
 #include <variant>
 
+#include "options/conditions_clip_player.h"
 #include "settings/settings.h"
 #include "ui/message_box.h"
 
@@ -93,8 +95,8 @@ void CConditionsOptionsDialog::BuildControls() {
         return new wxStaticText(parent, wxID_ANY, U(text));
     };
     auto number = [&](wxWindow* parent, int id, const char* key, bool tenths = false) {
-        auto* edit = new wxTextCtrl(parent, id, wxString(), wxDefaultPosition, numberSize, 0,
-                                    numeric);
+        auto* edit =
+            new wxTextCtrl(parent, id, wxString(), wxDefaultPosition, numberSize, 0, numeric);
         m_numbers.push_back({key, edit, tenths});
         return edit;
     };
@@ -111,13 +113,13 @@ void CConditionsOptionsDialog::BuildControls() {
         wxWindow* box;
         wxFlexGridSizer* grid;
     };
-    auto group = [&](const char* title, int id, const char* key, const char* caption,
-                     int clipId, SignalCondition which) {
+    auto group = [&](const char* title, int id, const char* key, const char* caption, int clipId,
+                     SignalCondition which) {
         auto* sizer = new wxStaticBoxSizer(wxVERTICAL, this, U(title));
         wxWindow* box = sizer->GetStaticBox();
         auto* check = new wxCheckBox(box, id, U(caption));
-        auto* clip = new wxButton(box, clipId, U("试听"), wxDefaultPosition, wxDefaultSize,
-                                  wxBU_EXACTFIT);
+        auto* clip =
+            new wxButton(box, clipId, U("试听"), wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
         clip->Enable(Sheet().ClipPlayer() != nullptr);
         Bind(
             wxEVT_BUTTON, [this, which](wxCommandEvent&) { OnClip(which); }, clipId);
@@ -131,9 +133,12 @@ void CConditionsOptionsDialog::BuildControls() {
         m_switches.push_back({key, check, {}});
         return Group{sizer, box, grid};
     };
-    // Adds one "label, field, unit" row to the newest group, greyed with its switch.
-    auto row = [&](Group& g, const char* caption, wxWindow* field, const char* unit) {
+    // Adds one "label, field, unit" row to the newest group, greyed with its switch. The field
+    // is made after its label, so that the label's letter leads to it.
+    auto row = [&](Group& g, const char* caption, const std::function<wxWindow*()>& makeField,
+                   const char* unit) {
         wxStaticText* text = label(g.box, caption);
+        wxWindow* field = makeField();
         wxStaticText* unitText = label(g.box, unit);
         g.grid->Add(text, 0, wxALIGN_CENTER_VERTICAL);
         g.grid->Add(field, 0, wxALIGN_CENTER_VERTICAL);
@@ -142,30 +147,50 @@ void CConditionsOptionsDialog::BuildControls() {
                                           {text, field, unitText});
     };
 
-    Group noise = group("噪声", IDC_NOISE, "Noise", "加入噪声(&N)", IDC_NOISE_CLIP,
-                         SignalCondition::Noise);
-    row(noise, "信噪比(&R)", number(noise.box, IDC_NOISE_SNR, "Noise SNR dB"), "dB（500 Hz 带宽内）");
-    row(noise, "接收带宽(&W)", number(noise.box, IDC_PASSBAND, "Receiver passband Hz"), "Hz");
+    Group noise =
+        group("噪声", IDC_NOISE, "Noise", "加入噪声(&N)", IDC_NOISE_CLIP, SignalCondition::Noise);
+    row(
+        noise, "信噪比(&R)", [&] { return number(noise.box, IDC_NOISE_SNR, "Noise SNR dB"); },
+        "dB（500 Hz 带宽内）");
+    row(
+        noise, "接收带宽(&W)",
+        [&] { return number(noise.box, IDC_PASSBAND, "Receiver passband Hz"); }, "Hz");
 
     Group fading = group("衰落 (QSB)", IDC_FADING, "Fading", "信号衰落(&F)", IDC_FADING_CLIP,
-                          SignalCondition::Fading);
-    row(fading, "深度(&E)", number(fading.box, IDC_FADING_DEPTH, "Fading depth dB"), "dB");
-    row(fading, "周期(&P)", number(fading.box, IDC_FADING_PERIOD, "Fading period s"), "秒");
+                         SignalCondition::Fading);
+    row(
+        fading, "深度(&E)", [&] { return number(fading.box, IDC_FADING_DEPTH, "Fading depth dB"); },
+        "dB");
+    row(
+        fading, "周期(&P)",
+        [&] { return number(fading.box, IDC_FADING_PERIOD, "Fading period s"); }, "秒");
 
     Group crashes = group("天电 (QRN)", IDC_STATIC, "Static", "天电干扰(&S)", IDC_STATIC_CLIP,
-                           SignalCondition::Static);
-    row(crashes, "次数(&M)", number(crashes.box, IDC_CRASH_RATE, "Static crashes per minute"),
+                          SignalCondition::Static);
+    row(
+        crashes, "次数(&M)",
+        [&] { return number(crashes.box, IDC_CRASH_RATE, "Static crashes per minute"); },
         "次/分钟");
-    row(crashes, "强度(&L)", number(crashes.box, IDC_CRASH_LEVEL, "Static crash level dB"),
+    row(
+        crashes, "强度(&L)",
+        [&] { return number(crashes.box, IDC_CRASH_LEVEL, "Static crash level dB"); },
         "dB（相对信号）");
 
     Group qrm = group("同频干扰 (QRM)", IDC_INTERFERENCE, "Interference", "其他电台(&I)",
-                       IDC_INTERFERENCE_CLIP, SignalCondition::Interference);
-    m_pStations = choice(qrm.box, IDC_STATIONS, "Interfering stations", {"一个", "两个"});
-    row(qrm, "电台数(&T)", m_pStations, "");
-    row(qrm, "内容(&X)",
-        choice(qrm.box, IDC_INTERFERENCE_TEXT, "Interference text",
-               {"常用英文单词", "通联用语（呼号、报告、缩略语）"}),
+                      IDC_INTERFERENCE_CLIP, SignalCondition::Interference);
+    row(
+        qrm, "电台数(&T)",
+        [&] {
+            return m_pStations =
+                       choice(qrm.box, IDC_STATIONS, "Interfering stations", {"一个", "两个"});
+        },
+        "");
+    row(
+        qrm, "内容(&X)",
+        [&] {
+            return choice(qrm.box, IDC_INTERFERENCE_TEXT, "Interference text",
+                          {"常用英文单词", "通联用语（呼号、报告、缩略语）"});
+        },
         "");
     // One line per station under the column heads.
     auto* stations = new wxFlexGridSizer(4, gap, gap);
@@ -190,11 +215,16 @@ void CConditionsOptionsDialog::BuildControls() {
     qrm.sizer->Add(stations, 0, wxLEFT | wxRIGHT | wxBOTTOM, gap);
 
     Group fist = group("手法", IDC_FIST, "Uneven fist", "手法不均匀(&U)", IDC_FIST_CLIP,
-                        SignalCondition::Fist);
-    row(fist, "抖动(&J)", number(fist.box, IDC_FIST_SPREAD, "Fist spread %"), "%（标准差）");
-    row(fist, "划点比(&G)", number(fist.box, IDC_FIST_WEIGHT, "Fist weight tenths", true),
-        ": 1");
-    row(fist, "速度漂移(&V)", number(fist.box, IDC_FIST_DRIFT, "Fist drift %"), "%");
+                       SignalCondition::Fist);
+    row(
+        fist, "抖动(&J)", [&] { return number(fist.box, IDC_FIST_SPREAD, "Fist spread %"); },
+        "%（标准差）");
+    row(
+        fist, "划点比(&G)",
+        [&] { return number(fist.box, IDC_FIST_WEIGHT, "Fist weight tenths", true); }, ": 1");
+    row(
+        fist, "速度漂移(&V)", [&] { return number(fist.box, IDC_FIST_DRIFT, "Fist drift %"); },
+        "%");
 
     auto* left = new wxBoxSizer(wxVERTICAL);
     for (const Group& g : {noise, fading, crashes}) left->Add(g.sizer, 0, wxEXPAND | wxBOTTOM, gap);

@@ -5,8 +5,10 @@
 #include <wx/sizer.h>
 
 #include "options/charset_options_page.h"
+#include "options/conditions_clip_player.h"
 #include "options/conditions_options_page.h"
 #include "options/general_options_page.h"
+#include "options/mnemonic_keys.h"
 #include "options/volume_options_page.h"
 #include "settings/settings.h"
 #include "settings/wx_profile_store.h"
@@ -46,30 +48,12 @@ void COptionsPage::AddPageButtons(wxSizer* pageSizer, const wxString& helpTopic,
         IDC_OPTIONS_HELP);
 }
 
-namespace {
-
-class ViewClipPlayer : public ConditionsClipPlayer {
-public:
-    explicit ViewClipPlayer(CTrainingView& view) : m_view(view) {}
-    bool PlayClip(const SignalConditions& conditions) override {
-        return m_view.PlayConditionsClip(conditions);
-    }
-    void StopClip() override { m_view.StopConditionsClip(); }
-    bool IsClipPlaying() const override { return m_view.IsConditionsClipPlaying(); }
-
-private:
-    CTrainingView& m_view;
-};
-
-}  // namespace
-
 COptionsSheet::COptionsSheet(wxWindow* parent, CTrainingView& view)
-    : COptionsSheet(parent, [&view] { view.ApplyOptions(); },
-                    std::make_unique<ViewClipPlayer>(view)) {}
+    : COptionsSheet(parent, [&view] { view.ApplyOptions(); }, &view, &view) {}
 
 COptionsSheet::COptionsSheet(wxWindow* parent, std::function<void()> applyOptions,
-                             std::unique_ptr<ConditionsClipPlayer> clips)
-    : m_applyOptions(std::move(applyOptions)), m_clips(std::move(clips)) {
+                             SoundOutputHost* soundOutput, ConditionsClipPlayer* clips)
+    : m_applyOptions(std::move(applyOptions)), m_pSoundOutput(soundOutput), m_pClips(clips) {
     SetSheetStyle(wxPROPSHEET_NOTEBOOK);
     Create(parent, wxID_ANY, wxString::FromUTF8("选项"));
     CreateButtons(wxOK | wxCANCEL | wxAPPLY);
@@ -116,8 +100,16 @@ COptionsSheet::COptionsSheet(wxWindow* parent, std::function<void()> applyOption
     Bind(
         wxEVT_BUTTON, [this](wxCommandEvent&) { ApplyChanges(); }, wxID_APPLY);
 
-    // F1 anywhere in the sheet shows the help of the page in front.
+    // F1 anywhere in the sheet shows the help of the page in front; Alt + an underlined letter
+    // goes to what that label names.
     Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
+        if (event.GetModifiers() == wxMOD_ALT) {
+            int letter = event.GetKeyCode();
+            if (letter >= 'a' && letter <= 'z') letter += 'A' - 'a';
+            const bool isLetter = (letter >= 'A' && letter <= 'Z') || (letter >= '0' && letter <= '9');
+            if (!isLetter || !FollowMnemonic(MnemonicWindows(), wxUniChar(letter))) event.Skip();
+            return;
+        }
         if (event.GetKeyCode() != WXK_F1 || event.HasAnyModifiers()) {
             event.Skip();
             return;
@@ -132,17 +124,28 @@ COptionsSheet::COptionsSheet(wxWindow* parent, std::function<void()> applyOption
     UpdateApplyButton();
 }
 
+std::vector<wxWindow*> COptionsSheet::MnemonicWindows() const {
+    std::vector<wxWindow*> windows;
+    if (COptionsPage* page = ActivePage()) windows = WindowsInTabOrder(page);
+    for (wxWindow* child : GetChildren()) {
+        if (child == GetBookCtrl() || child->IsTopLevel()) continue;
+        windows.push_back(child);
+        for (wxWindow* inner : WindowsInTabOrder(child)) windows.push_back(inner);
+    }
+    return windows;
+}
+
 int COptionsSheet::ShowModal() {
     g_optionsSettings.CopyFrom(g_settings);
     TransferToAllPages();
     const int result = wxPropertySheetDialog::ShowModal();
-    if (m_clips) m_clips->StopClip();
+    if (m_pClips) m_pClips->StopClip();
     SaveLiveSettings();
     return result;
 }
 
 COptionsSheet::~COptionsSheet() {
-    if (m_clips) m_clips->StopClip();
+    if (m_pClips) m_pClips->StopClip();
 }
 
 void COptionsSheet::TransferToAllPages() {

@@ -8,12 +8,11 @@
 #include <wx/propdlg.h>
 
 #include <functional>
-#include <memory>
 #include <vector>
 
-#include "options/conditions_clip_player.h"
-
 class CTrainingView;
+class ConditionsClipPlayer;
+class SoundOutputHost;
 class COptionsSheet;
 class CGeneralOptionsDialog;
 class CCharSetOptionsDialog;
@@ -61,12 +60,13 @@ private:
 
 class COptionsSheet : public wxPropertySheetDialog {
 public:
-    // applyOptions lets the view follow changed live settings; it may be empty. Without clips
-    // the conditions page has no "试听".
+    // applyOptions lets the view follow changed live settings; it may be empty. Without a
+    // sound output the volume page has no outputs nor test tone, without clips the conditions
+    // page no "试听".
     COptionsSheet(wxWindow* parent, std::function<void()> applyOptions,
-                  std::unique_ptr<ConditionsClipPlayer> clips = nullptr);
+                  SoundOutputHost* soundOutput = nullptr, ConditionsClipPlayer* clips = nullptr);
     // The sheet of the Options command: the view's ApplyOptions follows every apply, and the
-    // view plays the clips.
+    // view plays the test tone and the clips.
     COptionsSheet(wxWindow* parent, CTrainingView& view);
     ~COptionsSheet() override;
 
@@ -83,17 +83,23 @@ public:
     void RefreshView() const;
 
     COptionsPage* ActivePage() const;
+    // The windows an Alt + letter may lead to: the page in front, then the sheet's buttons.
+    std::vector<wxWindow*> MnemonicWindows() const;
     CGeneralOptionsDialog& GeneralPage() const { return *m_pGeneral; }
     CCharSetOptionsDialog& CharSetPage() const { return *m_pCharSet; }
     CVolumeOptionsDialog& VolumePage() const { return *m_pVolume; }
+    // The outputs and the test tone of the volume page; null for a sheet without a view.
+    SoundOutputHost* SoundOutput() const { return m_pSoundOutput; }
     CConditionsOptionsDialog& ConditionsPage() const { return *m_pConditions; }
-    ConditionsClipPlayer* ClipPlayer() const { return m_clips.get(); }
+    // The clips of the conditions page; null for a sheet without a view.
+    ConditionsClipPlayer* ClipPlayer() const { return m_pClips; }
 
 private:
     void TransferToAllPages();
 
     std::function<void()> m_applyOptions;
-    std::unique_ptr<ConditionsClipPlayer> m_clips;
+    SoundOutputHost* m_pSoundOutput = nullptr;
+    ConditionsClipPlayer* m_pClips = nullptr;
     CGeneralOptionsDialog* m_pGeneral = nullptr;
     CCharSetOptionsDialog* m_pCharSet = nullptr;
     CVolumeOptionsDialog* m_pVolume = nullptr;

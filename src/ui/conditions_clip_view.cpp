@@ -6,18 +6,18 @@
 #include "settings/settings.h"
 #include "ui/training_view.h"
 
-bool CTrainingView::PlayConditionsClip(const SignalConditions& conditions) {
-    StopConditionsClip();
+bool CTrainingView::PlayClip(const SignalConditions& conditions) {
+    StopClip();
     if (m_bThreadRunning || IsClosing() || !EnsureSoundDevice()) return false;
     m_clipConditions = conditions;
-    m_clipAudio = std::make_unique<CMorseAudio>(g_settings.m_keying, m_pSoundDevice,
-                                                m_clipConditions);
+    m_clipAudio =
+        std::make_unique<CMorseAudio>(g_settings.m_keying, m_pSoundDevice, m_clipConditions);
     m_bClipPlaying = true;
     StartPlayback(&ConditionsClipThread);
     return true;
 }
 
-void CTrainingView::StopConditionsClip() {
+void CTrainingView::StopClip() {
     if (m_bClipPlaying) {
         g_bAbort = true;
         JoinPlayback();
@@ -27,20 +27,16 @@ void CTrainingView::StopConditionsClip() {
     // engine goes once nothing runs.
     if (!m_clipAudio || m_bThreadRunning) return;
     JoinPlayback();
-    const bool deviceFailed = m_clipAudio->DeviceFailed();
+    // The view's own engine never saw the clip's device error: the next playback opens the
+    // output again, as after a failed test tone.
+    if (m_clipAudio->DeviceFailed()) m_bTestToneFailed = true;
     m_clipAudio.reset();
-    // The view's own engine never saw the clip's device error; the next playback must find
-    // a working output all the same.
-    if (deviceFailed && !IsClosing()) {
-        m_audio.OpenDevice(*m_backend, g_settings.m_strOutputDevice);
-        ShowSoundDeviceState();
-    }
 }
 
 void CTrainingView::ConditionsClipThread(SessionView* base) {
     auto* view = static_cast<CTrainingView*>(base);
-    PlayClip(*view->m_clipAudio, kClipText,
-             static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
+    ::PlayClip(*view->m_clipAudio, kClipText,
+               static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
     view->m_bThreadRunning = false;
     view->m_bClipPlaying = false;
     view->PostWakeUp();

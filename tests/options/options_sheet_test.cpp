@@ -1,5 +1,6 @@
 // The options sheet and its four pages: range checks of the general page, the character-set
-// rules, the volume mapping, the signal conditions, Default on each page, Apply / OK / Cancel and saving on close.
+// rules, the volume mapping, the signal conditions, Default on each page, Apply / OK / Cancel and
+// saving on close.
 #include "options/options_sheet.h"
 
 #include <gtest/gtest.h>
@@ -26,8 +27,10 @@
 #include <vector>
 
 #include "options/charset_options_page.h"
+#include "options/conditions_clip_player.h"
 #include "options/conditions_options_page.h"
 #include "options/general_options_page.h"
+#include "options/mnemonic_keys.h"
 #include "options/volume_options_page.h"
 #include "settings/settings.h"
 #include "settings/wx_profile_store.h"
@@ -585,6 +588,15 @@ void Choose(wxWindow& page, int id, int item) {
     list->ProcessWindowEvent(event);
 }
 
+// Alt + letter as the sheet sees it, from the given field; true when the sheet took the key.
+bool PressAlt(COptionsSheet& sheet, wxWindow* from, char letter) {
+    wxKeyEvent key(wxEVT_CHAR_HOOK);
+    key.m_keyCode = letter;
+    key.m_altDown = true;
+    key.SetEventObject(from);
+    return sheet.ProcessWindowEvent(key);
+}
+
 }  // namespace
 
 TEST_F(OptionsSheetTest, ConditionsAreOffAndGreyedAtFirstAndGrowUsableWhenSwitchedOn) {
@@ -738,8 +750,8 @@ TEST_F(OptionsSheetTest, ConditionsClipsPlayOneConditionWithThePagesStrengths) {
     m_sheet.reset();
 
     RecordingClips::Log log;
-    m_sheet = std::make_unique<COptionsSheet>(nullptr, std::function<void()>{},
-                                              std::make_unique<RecordingClips>(log));
+    RecordingClips clips(log);
+    m_sheet = std::make_unique<COptionsSheet>(nullptr, std::function<void()>{}, nullptr, &clips);
     C& page = Conditions();
     EXPECT_TRUE(page.FindWindow(C::IDC_NOISE_CLIP)->IsEnabled());
     ClickBox(page, C::IDC_FADING, true);
@@ -774,4 +786,76 @@ TEST_F(OptionsSheetTest, ConditionsClipsPlayOneConditionWithThePagesStrengths) {
     wxTheApp->CallAfter([this] { Click(Sheet(), wxID_CANCEL); });
     EXPECT_EQ(Sheet().ShowModal(), wxID_CANCEL);
     EXPECT_FALSE(log.playing);
+    m_sheet.reset();  // it stops its clip once more as it goes, before the player goes
+}
+
+TEST_F(OptionsSheetTest, EveryUnderlinedLetterOfAPageIsItsOwn) {
+    Sheet().Show();
+    for (size_t page = 0; page < Sheet().GetBookCtrl()->GetPageCount(); ++page) {
+        Sheet().GetBookCtrl()->SetSelection(page);
+        std::set<wxUniChar> seen;
+        for (wxWindow* window : Sheet().MnemonicWindows()) {
+            const wxUniChar letter = MnemonicOf(window->GetLabel());
+            if (letter == 0) continue;
+            EXPECT_TRUE(seen.insert(letter).second)
+                << "page " << page << ": " << window->GetLabel().utf8_str() << " repeats "
+                << wxString(letter).utf8_str();
+        }
+        EXPECT_GE(seen.size(), 4u) << page;
+    }
+}
+
+TEST_F(OptionsSheetTest, AltAndALabelsLetterGoesToWhatItNames) {
+    Sheet().Show();
+    const std::pair<char, int> fields[] = {
+        {'S', G::IDC_WORD_SPEED},        {'P', G::IDC_PITCH},           {'C', G::IDC_CHARACTERS},
+        {'N', G::IDC_MIN_WORD_LENGTH},   {'X', G::IDC_MAX_WORD_LENGTH}, {'O', G::IDC_PROSIGN_SPACING},
+        {'M', G::IDC_MODE},              {'R', G::IDC_SESSION_DURATION}, {'I', G::IDC_INITIAL_DELAY},
+        {'E', G::IDC_END_DELAY},         {'T', G::IDC_DUAL_PITCH},      {'W', G::IDC_VIEW_OUTPUT}};
+    const auto windows = Sheet().MnemonicWindows();
+    for (const auto& [letter, id] : fields) {
+        wxWindow* target = MnemonicTarget(windows, wxUniChar(letter));
+        ASSERT_NE(target, nullptr) << letter;
+        EXPECT_EQ(target->GetId(), id) << letter;
+    }
+
+    // The key is the sheet's: nothing is typed into the field in front, and a check box reached
+    // by its letter is toggled like a click, which the page notices.
+    auto* charSpeed = Control<wxTextCtrl>(General(), G::IDC_CHAR_SPEED);
+    const wxString before = charSpeed->GetValue();
+    EXPECT_TRUE(PressAlt(Sheet(), charSpeed, 'n'));
+    EXPECT_EQ(charSpeed->GetValue(), before);
+    auto* dualPitch = Control<wxCheckBox>(General(), G::IDC_DUAL_PITCH);
+    const bool wasChecked = dualPitch->GetValue();
+    EXPECT_TRUE(PressAlt(Sheet(), charSpeed, 'T'));
+    EXPECT_NE(dualPitch->GetValue(), wasChecked);
+    EXPECT_TRUE(ApplyEnabled());
+    // A letter no label carries is left to the rest of the program.
+    EXPECT_FALSE(PressAlt(Sheet(), charSpeed, 'Q'));
+
+    // A group's caption leads to its first box.
+    Sheet().GetBookCtrl()->SetSelection(1);
+    wxWindow* first = MnemonicTarget(Sheet().MnemonicWindows(), 'S');
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->GetId(), 4000);
+}
+
+TEST_F(OptionsSheetTest, AConditionsLabelLeadsToItsOwnFieldAndNotPastAGreyedOne) {
+    Sheet().Show();
+    Sheet().GetBookCtrl()->SetSelection(3);
+    const std::pair<char, int> fields[] = {
+        {'N', C::IDC_NOISE},         {'R', C::IDC_NOISE_SNR},   {'W', C::IDC_PASSBAND},
+        {'P', C::IDC_FADING_PERIOD}, {'T', C::IDC_STATIONS},    {'X', C::IDC_INTERFERENCE_TEXT},
+        {'L', C::IDC_CRASH_LEVEL},   {'G', C::IDC_FIST_WEIGHT}, {'V', C::IDC_FIST_DRIFT}};
+    for (const auto& [letter, id] : fields) {
+        wxWindow* target = MnemonicTarget(Sheet().MnemonicWindows(), wxUniChar(letter));
+        ASSERT_NE(target, nullptr) << letter;
+        EXPECT_EQ(target->GetId(), id) << letter;
+    }
+    // While the noise is off its fields are greyed: their letters do nothing.
+    wxWindow* noiseBox = Conditions().FindWindow(C::IDC_NOISE);
+    EXPECT_FALSE(PressAlt(Sheet(), noiseBox, 'R'));
+    EXPECT_TRUE(PressAlt(Sheet(), noiseBox, 'N'));
+    EXPECT_TRUE(Control<wxCheckBox>(Conditions(), C::IDC_NOISE)->GetValue());
+    EXPECT_TRUE(PressAlt(Sheet(), noiseBox, 'R'));
 }

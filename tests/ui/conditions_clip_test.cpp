@@ -28,25 +28,25 @@ TEST_F(ConditionsClipViewTest, AClipPlaysBesideTheWindowAndStopsWithinAnElement)
     OpenMainWindow();
     SignalConditions noise;
     noise.noiseOn = true;
-    ASSERT_TRUE(View().PlayConditionsClip(noise));
+    ASSERT_TRUE(View().PlayClip(noise));
     // The call has returned while the clip still plays.
-    EXPECT_TRUE(View().IsConditionsClipPlaying());
+    EXPECT_TRUE(View().IsClipPlaying());
     ASSERT_TRUE(PumpUntil([this] { return Playing(); }, 5s));
 
-    View().StopConditionsClip();
-    EXPECT_FALSE(View().IsConditionsClipPlaying());
+    View().StopClip();
+    EXPECT_FALSE(View().IsClipPlaying());
     EXPECT_FALSE(Playing());
     EXPECT_FALSE(g_bAbort);  // the next playback is not cut short
 
     // A clip left to itself ends by itself.
     g_settings.m_keying.SetSpeeds(250, 250, false);
-    ASSERT_TRUE(View().PlayConditionsClip(noise));
+    ASSERT_TRUE(View().PlayClip(noise));
     EXPECT_TRUE(WaitForThreadEnd(20s));
-    EXPECT_FALSE(View().IsConditionsClipPlaying());
+    EXPECT_FALSE(View().IsClipPlaying());
 
     // A session has the device: no clip meanwhile.
     StartGeneratedSession();
-    EXPECT_FALSE(View().PlayConditionsClip(noise));
+    EXPECT_FALSE(View().PlayClip(noise));
     Command(CMD_ABORT);
     ASSERT_TRUE(WaitForThreadEnd());
 }
@@ -59,17 +59,17 @@ TEST_F(ConditionsClipViewTest, TheSheetsClipEndsWithASecondClickAndWithTheSheet)
         sheet.GetBookCtrl()->SetSelection(3);
         C& page = sheet.ConditionsPage();
         Click(page, C::IDC_FADING_CLIP);
-        playedFromThePage = View().IsConditionsClipPlaying();
+        playedFromThePage = View().IsClipPlaying();
         Click(page, C::IDC_FADING_CLIP);
-        stoppedBySecondClick = !View().IsConditionsClipPlaying();
+        stoppedBySecondClick = !View().IsClipPlaying();
         Click(page, C::IDC_FIST_CLIP);
-        playingAtClose = View().IsConditionsClipPlaying();
+        playingAtClose = View().IsClipPlaying();
         sheet.EndModal(wxID_CANCEL);
     });
     EXPECT_EQ(sheet.ShowModal(), wxID_CANCEL);
     EXPECT_TRUE(playedFromThePage);
     EXPECT_TRUE(stoppedBySecondClick);
     EXPECT_TRUE(playingAtClose);
-    EXPECT_FALSE(View().IsConditionsClipPlaying());
+    EXPECT_FALSE(View().IsClipPlaying());
     EXPECT_FALSE(View().m_bThreadRunning);
 }
