@@ -143,6 +143,7 @@ void CSettings::CopyFrom(const CSettings& other) {
     m_strLastTextFile = other.m_strLastTextFile;
     m_nKochAdvanceThreshold = other.m_nKochAdvanceThreshold;
     m_strOutputDevice = other.m_strOutputDevice;
+    m_strRecordingFolder = other.m_strRecordingFolder;
     std::lock_guard lock(g_settingsLock);
     m_strSelectedCharacters = other.m_strSelectedCharacters;
     m_charSet = other.m_charSet;

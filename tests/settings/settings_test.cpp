@@ -145,7 +145,8 @@ TEST(Settings, KeysAreExchangedInTheSameOrderBothWays) {
         "Interference text", "Station 1 offset Hz", "Station 1 level dB", "Station 1 speed",
         "Station 2 offset Hz", "Station 2 level dB", "Station 2 speed", "Static",
         "Static crashes per minute", "Static crash level dB", "Uneven fist", "Fist spread %",
-        "Fist weight tenths", "Fist drift %", "Output device", "Lead-in ms"};
+        "Fist weight tenths", "Fist drift %", "Output device", "Lead-in ms",
+        "Recording folder"};
     CSettings s;
     MemoryProfileStore store;
     s.ExchangeProfile(store, true);

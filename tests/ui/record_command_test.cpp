@@ -11,6 +11,7 @@
 #include <wx/textctrl.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <csignal>
 #include <fstream>
 #include <iterator>
@@ -127,6 +128,41 @@ TEST_F(RecordCommandTest, RecordsTheSessionAndSavesTheSentTextInLinesOf80) {
     }
     EXPECT_GE(lines, 2u);
     EXPECT_EQ(joined, sent);
+}
+
+TEST_F(RecordCommandTest, RecordingIsOfferedInTheMusicFolderFirstThenInTheLastFolderUsed) {
+    // The music folder as the desktop's user-dirs.dirs names it.
+    const fs::path music = fs::path(std::getenv("HOME")) / "Musik";
+    fs::create_directories(music);
+    std::ofstream(m_configDir / "user-dirs.dirs") << "XDG_MUSIC_DIR=\"$HOME/Musik\"\n";
+    OpenMainWindow(false);
+
+    OfferedFile first, second;
+    wxString question;
+    wxTEST_DIALOG(Command(CMD_RECORD), ExpectFileDialog(m_dir / "first.wav", &first),
+                  ExpectMessage(question, wxID_NO));
+    EXPECT_EQ(fs::path(first.folder.utf8_string()), music);
+    wxTEST_DIALOG(Command(CMD_RECORD), ExpectFileDialog(m_dir / "second.wav", &second),
+                  ExpectMessage(question, wxID_NO));
+    EXPECT_EQ(fs::path(second.folder.utf8_string()), m_dir);
+    EXPECT_TRUE(fs::exists(m_dir / "second.wav"));
+    fs::remove_all(music);
+}
+
+TEST_F(RecordCommandTest, RefusedPracticeFileIsExplainedAsAtStart) {
+    const fs::path binary = m_dir / "binary.txt";
+    {
+        std::ofstream out(binary, std::ios::binary);
+        const char bytes[] = "cq\0\x01\x02 de\0\xff";
+        out.write(bytes, sizeof bytes);
+    }
+    g_settings.m_nSource = SOURCE_TEXT_FILE;
+    OpenMainWindow(false);
+    wxString message;
+    wxTEST_DIALOG(Command(CMD_RECORD), ExpectFileDialog(binary), ExpectMessage(message));
+    EXPECT_TRUE(message.Contains("binary.txt")) << message.utf8_string();
+    EXPECT_FALSE(View().m_bThreadRunning);
+    ExpectIdleAfterRecording();
 }
 
 TEST_F(RecordCommandTest, TextFileSourceNamesTheRecordingAndAPausedSessionIsDropped) {

@@ -95,6 +95,7 @@ inline wxString U(const char* utf8) {
 
 // What a file dialog offered.
 struct OfferedFile {
+    wxString folder;
     wxString name;
     wxString wildcard;
     long style = 0;
@@ -110,6 +111,7 @@ public:
 protected:
     int OnInvoked(wxFileDialog* dialog) const override {
         if (m_offered) {
+            m_offered->folder = dialog->GetDirectory();
             m_offered->name = dialog->GetFilename();
             m_offered->wildcard = dialog->GetWildcard();
             m_offered->style = dialog->GetWindowStyle();
