@@ -75,6 +75,8 @@ public:
     void RefreshView() const;
 
     COptionsPage* ActivePage() const;
+    // The windows an Alt + letter may lead to: the page in front, then the sheet's buttons.
+    std::vector<wxWindow*> MnemonicWindows() const;
     CGeneralOptionsDialog& GeneralPage() const { return *m_pGeneral; }
     CCharSetOptionsDialog& CharSetPage() const { return *m_pCharSet; }
     CVolumeOptionsDialog& VolumePage() const { return *m_pVolume; }
