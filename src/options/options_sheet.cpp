@@ -47,10 +47,11 @@ void COptionsPage::AddPageButtons(wxSizer* pageSizer, const wxString& helpTopic,
 }
 
 COptionsSheet::COptionsSheet(wxWindow* parent, CTrainingView& view)
-    : COptionsSheet(parent, [&view] { view.ApplyOptions(); }) {}
+    : COptionsSheet(parent, [&view] { view.ApplyOptions(); }, &view) {}
 
-COptionsSheet::COptionsSheet(wxWindow* parent, std::function<void()> applyOptions)
-    : m_applyOptions(std::move(applyOptions)) {
+COptionsSheet::COptionsSheet(wxWindow* parent, std::function<void()> applyOptions,
+                             SoundOutputHost* soundOutput)
+    : m_applyOptions(std::move(applyOptions)), m_pSoundOutput(soundOutput) {
     SetSheetStyle(wxPROPSHEET_NOTEBOOK);
     Create(parent, wxID_ANY, wxString::FromUTF8("选项"));
     CreateButtons(wxOK | wxCANCEL | wxAPPLY);
