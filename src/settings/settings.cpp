@@ -75,6 +75,8 @@ void CSettings::CopyFrom(const CSettings& other) {
     m_nSource = other.m_nSource;
     m_nWordsToUse = other.m_nWordsToUse;
     m_strLastTextFile = other.m_strLastTextFile;
+    m_nRecordingFormat = other.m_nRecordingFormat;
+    m_nRecordingQuality = other.m_nRecordingQuality;
     std::lock_guard lock(g_settingsLock);
     m_strSelectedCharacters = other.m_strSelectedCharacters;
     m_charSet = other.m_charSet;
@@ -153,6 +155,8 @@ void CSettings::ExchangeProfile(ProfileStore& store, bool bSave) {
     std::string selected = codepage::ToUtf8(m_strSelectedCharacters);
     ExchangeProfileString(store, bSave, kSection, "Selected Characters", selected);
     ExchangeProfileString(store, bSave, kSection, "Last text file used", m_strLastTextFile);
+    ExchangeProfileInt(store, bSave, kSection, "Recording format", m_nRecordingFormat);
+    ExchangeProfileInt(store, bSave, kSection, "Recording quality", m_nRecordingQuality);
 
     ExchangeProfileString(store, bSave, kSection, "IO Font face", m_ioFont.m_strFaceName);
     ExchangeProfileInt(store, bSave, kSection, "IO Font height", m_ioFont.m_nHeight);
@@ -191,6 +195,8 @@ void CSettings::ClampLoadedValues() {
     Clamp(m_keying.masterVolume, 0, 100);
     if (!IsUsableSource(m_nSource)) m_nSource = SOURCE_KOCH;
     Clamp(m_nWordsToUse, 1, 1000);
+    m_nRecordingFormat = static_cast<int32_t>(RecordingFormatFromNumber(m_nRecordingFormat));
+    Clamp(m_nRecordingQuality, kMinRecordingQuality, kMaxRecordingQuality);
     // A font from 4 to 96 points and a weight within the usual 100 (thin) to 900 (black).
     m_ioFont.m_nHeight = std::clamp(m_ioFont.m_nHeight, 40, 960);
     m_ioFont.m_nWeight = std::clamp(m_ioFont.m_nWeight, 100, 900);

@@ -13,6 +13,7 @@
 
 #include "content/charset.h"
 #include "engine/keying.h"
+#include "engine/recording_format.h"
 #include "engine/relaxed_atomic.h"
 #include "engine/signal_conditions.h"
 
@@ -41,9 +42,9 @@ constexpr int SOURCE_TEXT_KIND_MASK = 0x3C;
 // Every exclusive source is one bit of its own, outside the vocabulary bits, and the masks
 // select exactly the sources they are meant to.
 constexpr bool SourceBitsAreDistinct() {
-    const int exclusive[] = {SOURCE_KOCH,     SOURCE_CHARSET,  SOURCE_TEXT_FILE,
-                             SOURCE_TYPED_TEXT, SOURCE_QSO_PLAIN, SOURCE_QSO_REAL,
-                             SOURCE_WEAK_CHARACTERS, SOURCE_LINE_FILE};
+    const int exclusive[] = {
+        SOURCE_KOCH,      SOURCE_CHARSET,  SOURCE_TEXT_FILE,       SOURCE_TYPED_TEXT,
+        SOURCE_QSO_PLAIN, SOURCE_QSO_REAL, SOURCE_WEAK_CHARACTERS, SOURCE_LINE_FILE};
     int seen = SOURCE_VOCABULARY_MASK;
     for (int bit : exclusive) {
         if (bit == 0 || (bit & (bit - 1)) != 0 || (seen & bit) != 0) return false;
@@ -121,6 +122,10 @@ public:
     std::string m_strSelectedCharacters;  // Windows-1252; written under g_settingsLock
     std::string m_strLastTextFile;        // UTF-8 path
     CharacterSet m_charSet;               // written under g_settingsLock
+    // The record command's last file format (a RecordingFormat number) and the lossy formats'
+    // quality, kMinRecordingQuality..kMaxRecordingQuality.
+    RelaxedAtomic<int32_t> m_nRecordingFormat{static_cast<int32_t>(RecordingFormat::Wav)};
+    RelaxedAtomic<int32_t> m_nRecordingQuality{kDefaultRecordingQuality};
 
 private:
     void ClampLoadedValues();

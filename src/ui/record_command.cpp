@@ -1,6 +1,6 @@
-// The record command: a training session written to a WAV file by the session thread with the
-// file sink attached, unpaced, while the interface thread pumps its messages behind a progress
-// window; then the sent text, if wanted, saved as a text file.
+// The record command: a training session written to a WAV (or compressed) file by the session
+// thread with the file sink attached, unpaced, while the interface thread pumps its messages behind
+// a progress window; then the sent text, if wanted, saved as a text file.
 #include "ui/record_command.h"
 
 #include <wx/app.h>
@@ -15,16 +15,19 @@
 #include <memory>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "content/text_sources.h"
 #include "engine/audio_flags.h"
+#include "engine/recording_format.h"
 #include "engine/recording_names.h"
 #include "engine/wav_file.h"
-#include "ui/initial_delay_dialog.h"
 #include "session/session_thread.h"
 #include "settings/settings.h"
+#include "ui/initial_delay_dialog.h"
 #include "ui/pump.h"
 #include "ui/training_view.h"
+#include "writers/create_recording_file.h"
 
 namespace {
 
@@ -51,19 +54,23 @@ void ShowError(wxWindow* parent, const wxString& text) {
     ShowMessage(parent, text, wxOK | wxICON_ERROR);
 }
 
-// The save-file dialog, seeded with defaultPathUtf8. A name typed without an extension gets
-// `extension` (".wav"), and replacing an existing file of that name is asked first, as the
+// The save-file dialog, seeded with defaultPathUtf8 and the filter filterIndex, which it
+// returns chosen. A name typed without an extension gets the chosen filter's entry of
+// `extensions` (".wav"), and replacing an existing file of that name is asked first, as the
 // dialog itself asks for the name it returned.
-bool AskSavePath(wxWindow* parent, const std::string& defaultPathUtf8, const char* filter,
-                 const char* extension, std::string& chosenUtf8) {
+bool AskSavePath(wxWindow* parent, const std::string& defaultPathUtf8, const wxString& filter,
+                 const std::vector<std::string>& extensions, int& filterIndex,
+                 std::string& chosenUtf8) {
     const wxFileName initial(wxString::FromUTF8(defaultPathUtf8));
-    wxFileDialog dialog(parent, U("另存为"), initial.GetPath(), initial.GetFullName(), U(filter),
+    wxFileDialog dialog(parent, U("另存为"), initial.GetPath(), initial.GetFullName(), filter,
                         wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    dialog.SetFilterIndex(filterIndex);
     if (dialog.ShowModal() != wxID_OK) return false;
     wxFileName chosen(dialog.GetPath());
     if (chosen.GetFullName().empty()) return false;
+    filterIndex = std::clamp(dialog.GetFilterIndex(), 0, static_cast<int>(extensions.size()) - 1);
     if (!chosen.HasExt()) {
-        chosen.SetExt(U(extension + 1));
+        chosen.SetExt(wxString::FromUTF8(extensions[static_cast<size_t>(filterIndex)].substr(1)));
         if (chosen.FileExists() &&
             ShowMessage(parent,
                         wxString::Format(U("“%s”已存在。\n要替换它吗？"), chosen.GetFullName()),
@@ -71,6 +78,37 @@ bool AskSavePath(wxWindow* parent, const std::string& defaultPathUtf8, const cha
             return false;
     }
     chosenUtf8 = chosen.GetFullPath().utf8_string();
+    return true;
+}
+
+bool AskTextPath(wxWindow* parent, const std::string& defaultPathUtf8, std::string& chosenUtf8) {
+    int filterIndex = 0;
+    return AskSavePath(parent, defaultPathUtf8, U("文本文件 (*.txt)|*.txt"), {".txt"}, filterIndex,
+                       chosenUtf8);
+}
+
+// Asks where the recording goes and in which format: the one the typed extension names, else
+// the chosen filter's. Offers the format last chosen; remembers the new choice.
+bool AskRecordingPath(wxWindow* parent, const std::string& defaultPathUtf8, std::string& chosenUtf8,
+                      RecordingFormat& format) {
+    wxString filter;
+    std::vector<std::string> extensions;
+    for (const RecordingFormatInfo& info : RecordingFormats()) {
+        if (!filter.empty()) filter += "|";
+        // WAV keeps the trainer's own filter text.
+        filter += info.format == RecordingFormat::Wav
+                      ? U("音频文件 (*.wav)|*.wav")
+                      : wxString::Format(U("%s 音频 (*%s)|*%s"), info.name, info.extension,
+                                         info.extension);
+        extensions.push_back(info.extension);
+    }
+    const RecordingFormat last = RecordingFormatFromNumber(g_settings.m_nRecordingFormat);
+    int filterIndex = static_cast<int>(last);
+    if (!AskSavePath(parent, ReplaceFileExtension(defaultPathUtf8, FormatInfo(last).extension),
+                     filter, extensions, filterIndex, chosenUtf8))
+        return false;
+    format = RecordingFormatFromPath(chosenUtf8).value_or(RecordingFormatFromNumber(filterIndex));
+    g_settings.m_nRecordingFormat = static_cast<int32_t>(format);
     return true;
 }
 
@@ -99,7 +137,7 @@ int WriteWholeFile(const std::string& pathUtf8, const std::string& bytes) {
 CRecordCommand::CRecordCommand(CTrainingView& view)
     : m_view(view), m_pParent(wxGetTopLevelParent(&view)) {}
 
-CRecordCommand::End CRecordCommand::RecordSession(WavRecordingFile& file) {
+CRecordCommand::End CRecordCommand::RecordSession(RecordingFile& file) {
     CTrainingView& view = m_view;
     view.Audio().AttachFileSink(&file);
     CInitialDelayDialog progress(U("创建音频文件"), kProgressShowDelayMs);
@@ -145,9 +183,7 @@ void CRecordCommand::OfferSentText(const std::string& wavPath) {
         wxID_YES)
         return;
     std::string textPath;
-    if (!AskSavePath(parent, ReplaceFileExtension(wavPath, ".txt"), "文本文件 (*.txt)|*.txt",
-                     ".txt", textPath))
-        return;
+    if (!AskTextPath(parent, ReplaceFileExtension(wavPath, ".txt"), textPath)) return;
     std::string text = m_view.ReadPane(Pane::Output);
     if (g_settings.m_bInsertLF) text = BreakIntoLines(text);
     if (const int err = WriteWholeFile(textPath, text); err != 0)
@@ -176,9 +212,8 @@ void CRecordCommand::Run() {
         source, textFilePath, g_settings.m_nCharactersUsed, g_settings.m_keying.wordSpeedCpm,
         g_settings.m_keying.charSpeedCpm, g_settings.m_bWpmSpeedUnit);
     std::string wavPath;
-    if (!AskSavePath(parent, defaultName, "音频文件 (*.wav)|*.wav", ".wav", wavPath) ||
-        view.IsClosing())
-        return;
+    RecordingFormat format = RecordingFormat::Wav;
+    if (!AskRecordingPath(parent, defaultName, wavPath, format) || view.IsClosing()) return;
 
     // A new session: a paused one is dropped, and the progress loop cannot see the budget used
     // up before the thread has set the real budget.
@@ -189,7 +224,8 @@ void CRecordCommand::Run() {
     view.m_bSinkFailed = false;
 
     int err = 0;
-    std::unique_ptr<WavRecordingFile> file = WavRecordingFile::Create(wavPath, err);
+    std::unique_ptr<RecordingFile> file =
+        CreateRecordingFile(wavPath, format, g_settings.m_nRecordingQuality, err);
     if (!file) {
         view.m_strSessionText.clear();
         ShowError(parent, wxString::Format(U("无法创建音频文件“%s”：\n%s"),

@@ -62,6 +62,8 @@ void MakeUnusual(CSettings& s) {
     s.m_nWordsToUse = 321;
     s.m_strSelectedCharacters = "k\xE4m\\sk $HOME";
     s.m_strLastTextFile = "/home/学习者/练习 1.txt";
+    s.m_nRecordingFormat = static_cast<int32_t>(RecordingFormat::Opus);
+    s.m_nRecordingQuality = 9;
     s.m_charSet.m_flags[CF_A_UML] = true;
     s.m_charSet.m_flags[CF_SZ] = true;
     s.m_charSet.m_flags[CF_KN] = true;
@@ -125,7 +127,8 @@ TEST(Settings, KeysAreExchangedInTheSameOrderBothWays) {
                                                "Insert LF",           "Practice mode",
                                                "Dual pitch",          "Source",
                                                "Words to use",        "Selected Characters",
-                                               "Last text file used", "IO Font face",
+                                               "Last text file used", "Recording format",
+                                               "Recording quality",   "IO Font face",
                                                "IO Font height",      "IO Font weight",
                                                "IO Font italic",      "Character set"};
     CSettings s;
@@ -223,6 +226,10 @@ TEST(Settings, OutOfRangeStoredValuesAreBroughtIntoRange) {
     EXPECT_EQ(LoadedInt("IO Font height", "0"), 40);
     EXPECT_EQ(LoadedInt("IO Font weight", "5000"), 900);
     EXPECT_EQ(LoadedInt("Dual pitch", "7"), 1);  // any non-zero value is on
+    EXPECT_EQ(LoadedInt("Recording format", "4"), 4);
+    EXPECT_EQ(LoadedInt("Recording format", "77"), 0);  // a format this version lacks: WAV
+    EXPECT_EQ(LoadedInt("Recording quality", "11"), 10);
+    EXPECT_EQ(LoadedInt("Recording quality", "-1"), 0);
 
     // The longest group may not be shorter than the shortest.
     CSettings lengths;
