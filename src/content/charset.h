@@ -6,7 +6,6 @@
 // In set strings every prosign, the parentheses and the sign "ch" are one prosign code byte
 // (1 to 15); accented letters are their Windows-1252 (Latin-1) bytes.
 
-#include <mutex>
 #include <string>
 
 enum CharFlag {
@@ -74,8 +73,3 @@ struct CharacterSet {
 // settings have appended the prosign codes.
 extern std::string g_kochAlphabet;
 std::string GetKochAlphabet();
-
-// Guards the lesson characters (the live character set and "Selected Characters") between the
-// interface thread and the session thread. Recursive: the character-set page holds it while it
-// copies the whole working settings into the live ones.
-extern std::recursive_mutex g_settingsLock;

@@ -4,8 +4,8 @@
 #include <string_view>
 
 #include "content/codepage.h"
+#include "content/practice_source.h"
 #include "content/text_prep.h"
-#include "settings/settings.h"
 
 namespace {
 

@@ -148,6 +148,22 @@ bool IsValidUtf8(std::string_view bytes) {
     return true;
 }
 
+std::string RepairUtf8(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size();) {
+        char32_t cp = 0;
+        const std::size_t len = DecodeOne(bytes, i, cp);
+        if (len == 0) {
+            AppendUtf8(out, ToCodePoint(static_cast<unsigned char>(bytes[i++])));
+            continue;
+        }
+        out.append(bytes.substr(i, len));
+        i += len;
+    }
+    return out;
+}
+
 std::string DecodeTextFile(std::string_view bytes) {
     constexpr std::string_view kBom = "\xEF\xBB\xBF";
     if (bytes.substr(0, kBom.size()) == kBom) bytes.remove_prefix(kBom.size());

@@ -31,6 +31,9 @@ std::string ToUtf8(std::string_view cp1252);
 std::string FromUtf8(std::string_view utf8);
 // True when the bytes are well-formed UTF-8.
 bool IsValidUtf8(std::string_view bytes);
+// Makes text well-formed UTF-8 while keeping every well-formed sequence as it is: each byte that
+// begins no well-formed sequence is taken as a Windows-1252 character.
+std::string RepairUtf8(std::string_view bytes);
 // Decodes a text file's bytes: valid UTF-8 (a byte order mark is dropped) is converted to
 // Windows-1252, anything else is taken as Windows-1252 already.
 std::string DecodeTextFile(std::string_view bytes);

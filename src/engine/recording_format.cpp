@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr std::array<RecordingFormatInfo, 5> kFormats = {{
+constexpr std::array<RecordingFormatInfo, kRecordingFormatCount> kFormats = {{
     {RecordingFormat::Wav, "WAV", ".wav", false},
     {RecordingFormat::Mp3, "MP3", ".mp3", true},
     {RecordingFormat::OggVorbis, "Ogg Vorbis", ".ogg", true},

@@ -9,6 +9,7 @@
 
 // Stored in the profile as these numbers: keep them when formats are added.
 enum class RecordingFormat : int32_t { Wav = 0, Mp3 = 1, OggVorbis = 2, Opus = 3, Flac = 4 };
+constexpr int32_t kRecordingFormatCount = 5;
 
 struct RecordingFormatInfo {
     RecordingFormat format;

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
+#include "content/practice_source.h"
 #include "engine/wav_file.h"
-#include "settings/settings.h"
 
 std::string DefaultRecordingName(int source, const std::string& textFilePathUtf8,
                                  int charactersUsed, int wordSpeedCpm, int charSpeedCpm,

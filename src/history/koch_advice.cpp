@@ -1,8 +1,8 @@
 #include "history/koch_advice.h"
 
 #include "content/codepage.h"
+#include "content/practice_source.h"
 #include "scoring/results_rows.h"
-#include "settings/settings.h"
 
 KochAdvice AdviseNextLesson(const SessionRecord& session, const std::string& kochOrderedSet,
                             int thresholdPercent) {

@@ -187,7 +187,7 @@ void CCharSetOptionsDialog::OnApply() {
 }
 
 void CCharSetOptionsDialog::ResetToDefaults() {
-    g_optionsSettings.m_charSet.ResetDefaults();
+    g_optionsSettings.ResetPage(OptionPage::CharacterSet);
     TransferDataToWindow();
     SetModified();
 }

@@ -16,12 +16,12 @@
 
 #include <algorithm>
 #include <climits>
-#include <cmath>
 #include <cstdlib>
 #include <optional>
 
 #include "settings/options_validation.h"
 #include "settings/settings.h"
+#include "ui/pane_font.h"
 
 static_assert(CGeneralOptionsDialog::IDC_FONT < static_cast<int>(wxID_LOWEST));
 
@@ -31,35 +31,8 @@ wxString U(const char* utf8) {
     return wxString::FromUTF8(utf8);
 }
 
-// The label each field is named by in its range message.
-const char* FieldLabel(GeneralField field) {
-    switch (field) {
-        case GeneralField::CharSpeed:
-            return "每分钟电码数(CPM)";
-        case GeneralField::WordSpeed:
-            return "每分钟单词数(WPM)";
-        case GeneralField::Pitch:
-            return "音调";
-        case GeneralField::CharactersUsed:
-            return "Characters used";
-        case GeneralField::MinWordLength:
-            return "词长下限";
-        case GeneralField::MaxWordLength:
-            return "词长上限";
-        case GeneralField::ProsignSpacing:
-            return "符号间隔";
-        case GeneralField::SessionDuration:
-            return "Session duration";
-        case GeneralField::InitialDelay:
-            return "Initial delay";
-        case GeneralField::EndDelay:
-            return "End delay";
-    }
-    return "";
-}
-
 wxString RangeMessage(GeneralField field, FieldRange range) {
-    wxString message = U(FieldLabel(field)) + U("必须介于 %1 与 %2 之间");
+    wxString message = U(RowOf(field).label) + U("必须介于 %1 与 %2 之间");
     message.Replace("%1", wxString::Format("%d", range.low));
     message.Replace("%2", wxString::Format("%d", range.high));
     return message;
@@ -148,10 +121,12 @@ void CGeneralOptionsDialog::BuildControls() {
         return new wxTextCtrl(parent, id, wxString(), wxDefaultPosition, numberSize, 0,
                               wxTextValidator(wxFILTER_DIGITS));
     };
-    auto spin = [](wxWindow* parent, int id, int low, int high) {
+    // Arrows over a field's own range; "Characters used" gets its upper end from the set.
+    auto spin = [](wxWindow* parent, int id, GeneralField field) {
         auto* button = new wxSpinButton(parent, id, wxDefaultPosition, wxDefaultSize,
                                         wxSP_VERTICAL | wxSP_ARROW_KEYS);
-        button->SetRange(low, high);
+        const FieldRange range = OwnRange(field, false);
+        button->SetRange(range.low, field == GeneralField::CharactersUsed ? range.low : range.high);
         return button;
     };
     // A number with its arrows and an optional unit text, as one row item.
@@ -201,21 +176,21 @@ void CGeneralOptionsDialog::BuildControls() {
 
     codeGrid->Add(label(code, "字符数(&C)"), 0, wxALIGN_CENTER_VERTICAL);
     m_pCharacters = number(code, IDC_CHARACTERS);
-    m_pCharactersSpin = spin(code, IDC_CHARACTERS_SPIN, 2, 2);
+    m_pCharactersSpin = spin(code, IDC_CHARACTERS_SPIN, GeneralField::CharactersUsed);
     m_pCharactersLimit = new wxStaticText(code, IDC_CHARACTERS_LIMIT, "/ 999");
     codeGrid->Add(spinRow(m_pCharacters, m_pCharactersSpin, m_pCharactersLimit));
 
     codeGrid->Add(label(code, "词长下限(&N)"), 0, wxALIGN_CENTER_VERTICAL);
     m_pMinWordLength = number(code, IDC_MIN_WORD_LENGTH);
-    codeGrid->Add(spinRow(m_pMinWordLength, spin(code, IDC_MIN_WORD_LENGTH_SPIN, 2, 10), nullptr));
+    codeGrid->Add(spinRow(m_pMinWordLength, spin(code, IDC_MIN_WORD_LENGTH_SPIN, GeneralField::MinWordLength), nullptr));
 
     codeGrid->Add(label(code, "词长上限(&X)"), 0, wxALIGN_CENTER_VERTICAL);
     m_pMaxWordLength = number(code, IDC_MAX_WORD_LENGTH);
-    codeGrid->Add(spinRow(m_pMaxWordLength, spin(code, IDC_MAX_WORD_LENGTH_SPIN, 4, 10), nullptr));
+    codeGrid->Add(spinRow(m_pMaxWordLength, spin(code, IDC_MAX_WORD_LENGTH_SPIN, GeneralField::MaxWordLength), nullptr));
 
     codeGrid->Add(label(code, "符号间隔(&O)"), 0, wxALIGN_CENTER_VERTICAL);
     m_pProsignSpacing = number(code, IDC_PROSIGN_SPACING);
-    codeGrid->Add(spinRow(m_pProsignSpacing, spin(code, IDC_PROSIGN_SPACING_SPIN, 1, 5), nullptr));
+    codeGrid->Add(spinRow(m_pProsignSpacing, spin(code, IDC_PROSIGN_SPACING_SPIN, GeneralField::ProsignSpacing), nullptr));
 
     codeGrid->Add(label(code, "模式(&M)"), 0, wxALIGN_CENTER_VERTICAL);
     m_pMode = new wxChoice(code, IDC_MODE);
@@ -235,15 +210,15 @@ void CGeneralOptionsDialog::BuildControls() {
     auto* taskGrid = grid();
     taskGrid->Add(label(task, "时间(&R)"), 0, wxALIGN_CENTER_VERTICAL);
     m_pSessionDuration = number(task, IDC_SESSION_DURATION);
-    taskGrid->Add(spinRow(m_pSessionDuration, spin(task, IDC_SESSION_DURATION_SPIN, 1, 60),
+    taskGrid->Add(spinRow(m_pSessionDuration, spin(task, IDC_SESSION_DURATION_SPIN, GeneralField::SessionDuration),
                           label(task, "分钟")));
     taskGrid->Add(label(task, "前置延时(&I)"), 0, wxALIGN_CENTER_VERTICAL);
     m_pInitialDelay = number(task, IDC_INITIAL_DELAY);
     taskGrid->Add(
-        spinRow(m_pInitialDelay, spin(task, IDC_INITIAL_DELAY_SPIN, 0, 10), label(task, "秒")));
+        spinRow(m_pInitialDelay, spin(task, IDC_INITIAL_DELAY_SPIN, GeneralField::InitialDelay), label(task, "秒")));
     taskGrid->Add(label(task, "结束等待(&E)"), 0, wxALIGN_CENTER_VERTICAL);
     m_pEndDelay = number(task, IDC_END_DELAY);
-    taskGrid->Add(spinRow(m_pEndDelay, spin(task, IDC_END_DELAY_SPIN, 0, 10), label(task, "秒")));
+    taskGrid->Add(spinRow(m_pEndDelay, spin(task, IDC_END_DELAY_SPIN, GeneralField::EndDelay), label(task, "秒")));
     taskBox->Add(taskGrid, 0, wxALL, gap);
     right->Add(taskBox, 0, wxEXPAND | wxBOTTOM, gap);
 
@@ -293,7 +268,8 @@ bool CGeneralOptionsDialog::TransferDataToWindow() {
     m_pDualPitch->SetValue(s.m_bDualPitch);
 
     const int setSize = WorkingSetSize();
-    m_pCharactersSpin->SetRange(2, std::max(2, setSize));
+    const int fewest = OwnRange(GeneralField::CharactersUsed, wpm).low;
+    m_pCharactersSpin->SetRange(fewest, std::max(fewest, setSize));
     SetNumber(m_pCharacters, s.m_nCharactersUsed);
     SetNumber(m_pMinWordLength, s.m_nMinWordLength);
     SetNumber(m_pMaxWordLength, s.m_nMaxWordLength);
@@ -395,50 +371,21 @@ bool CGeneralOptionsDialog::TransferDataFromWindow() {
 }
 
 void CGeneralOptionsDialog::ResetToDefaults() {
-    const CSettings defaults;
-    CSettings& s = g_optionsSettings;
-    s.m_nCharactersUsed = defaults.m_nCharactersUsed;
-    s.m_nMinWordLength = defaults.m_nMinWordLength;
-    s.m_nMaxWordLength = defaults.m_nMaxWordLength;
-    s.m_nProsignSpacing = defaults.m_nProsignSpacing;
-    s.m_nSessionDuration = defaults.m_nSessionDuration;
-    s.m_nInitialDelay = defaults.m_nInitialDelay;
-    s.m_nEndDelay = defaults.m_nEndDelay;
-    s.m_bWpmSpeedUnit = defaults.m_bWpmSpeedUnit;
-    s.m_bViewOutput = defaults.m_bViewOutput;
-    s.m_bViewCodes = defaults.m_bViewCodes;
-    s.m_bUseCaps = defaults.m_bUseCaps;
-    s.m_bInsertLF = defaults.m_bInsertLF;
-    s.m_bPracticeMode = defaults.m_bPracticeMode;
-    s.m_bDualPitch = defaults.m_bDualPitch;
-    s.m_ioFont = defaults.m_ioFont;
-    // The volumes belong to the volume page.
-    const int volume = s.m_keying.volume;
-    const int masterVolume = s.m_keying.masterVolume;
-    s.m_keying = defaults.m_keying;
-    s.m_keying.volume = volume;
-    s.m_keying.masterVolume = masterVolume;
+    g_optionsSettings.ResetPage(OptionPage::General);
     TransferDataToWindow();
     SetModified();
 }
 
 void CGeneralOptionsDialog::ChooseFont() {
     IoFontSpec& font = g_optionsSettings.m_ioFont;
-    wxFont initial(wxFontInfo(font.m_nHeight / 10.0)
-                       .FaceName(wxString::FromUTF8(font.m_strFaceName))
-                       .Italic(font.m_bItalic));
-    initial.SetNumericWeight(std::clamp(font.m_nWeight, 1, 1000));
     wxFontData data;
-    data.SetInitialFont(initial);
+    data.SetInitialFont(MakePaneFont(font));
     data.EnableEffects(false);
     data.SetAllowSymbols(false);
     wxFontDialog dialog(this, data);
     if (dialog.ShowModal() != wxID_OK) return;
     const wxFont chosen = dialog.GetFontData().GetChosenFont();
     if (!chosen.IsOk()) return;
-    font.m_nHeight = static_cast<int>(std::lround(chosen.GetFractionalPointSize() * 10));
-    font.m_nWeight = chosen.GetNumericWeight();
-    font.m_bItalic = chosen.GetStyle() != wxFONTSTYLE_NORMAL;
-    font.m_strFaceName = chosen.GetFaceName().utf8_string();
+    font = PaneFontSpec(chosen);
     SetModified();
 }

@@ -16,7 +16,8 @@ wxString U(const char* utf8) {
     return wxString::FromUTF8(utf8);
 }
 
-constexpr int kSliderMax = 100;
+// The sliders run top (loudest) to bottom (silent) over the volumes' range.
+const int kSliderMax = OptionRowOf("Volume").high;
 
 }  // namespace
 
@@ -69,9 +70,7 @@ bool CVolumeOptionsDialog::TransferDataFromWindow() {
 }
 
 void CVolumeOptionsDialog::ResetToDefaults() {
-    const KeyingParameters defaults;
-    g_optionsSettings.m_keying.volume = defaults.volume;
-    g_optionsSettings.m_keying.masterVolume = defaults.masterVolume;
+    g_optionsSettings.ResetPage(OptionPage::Volume);
     TransferDataToWindow();
     SetModified();
 }

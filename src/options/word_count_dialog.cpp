@@ -8,6 +8,7 @@
 #include <string>
 
 #include "options/small_dialog_layout.h"
+#include "settings/option_table.h"
 #include "settings/settings.h"
 
 static_assert(CWordCountDialog::IDC_WORD_COUNT < wxID_LOWEST);
@@ -59,7 +60,8 @@ bool CWordCountDialog::TransferDataFromWindow() {
         RejectField(this, m_pEdit, "Please enter an integer.");
         return false;
     }
-    if (parse == NumberParse::TooLarge || value < kMinWords || value > kMaxWords) {
+    const OptionRow& row = OptionRowOf("Words to use");
+    if (parse == NumberParse::TooLarge || value < row.low || value > row.high) {
         RejectField(this, m_pEdit, wxString::FromUTF8("词库单词量必须介于 1 到 1000 之间"));
         return false;
     }

@@ -11,8 +11,6 @@ class wxTextCtrl;
 class CWordCountDialog : public wxDialog {
 public:
     static constexpr int IDC_WORD_COUNT = 2062;
-    static constexpr int32_t kMinWords = 1;
-    static constexpr int32_t kMaxWords = 1000;
 
     explicit CWordCountDialog(wxWindow* parent);
 

@@ -11,8 +11,16 @@
 
 namespace {
 
-// The learner may lag this many sent bytes behind; older unmatched sent bytes are written off.
-constexpr size_t kSentWindow = 10;
+// The learner may copy this many characters behind the last one sent: at each change of the
+// copy, unmatched sent bytes further back than this are written off.
+constexpr size_t kMaxLag = 20;
+// The sent window also keeps room for the copy bytes still waiting to be paired (up to this
+// many), so that what the learner types while the search waits after a typo is not written
+// off under their fingers. Bounded, so that a copy that pairs with nothing keeps the windows
+// small.
+constexpr size_t kMaxPendingRoom = 10;
+// The largest sent window; the copy window is never longer than the sent one.
+constexpr size_t kMaxWindow = kMaxLag + kMaxPendingRoom;
 // The incremental alignment search waits until more than this many copy bytes are pending, so
 // that a few keystrokes of lag are not mistaken for errors.
 constexpr size_t kMinPendingCopy = 5;
@@ -106,8 +114,8 @@ int AlignWindows(const std::string& sent, const std::string& copy, CMatchPool& p
     const size_t m = sent.size();
     const size_t n = copy.size();
     // lcs[i][j]: longest common subsequence of sent[i..] and copy[j..]; both windows hold at
-    // most kSentWindow bytes.
-    std::array<std::array<uint8_t, kSentWindow + 1>, kSentWindow + 1> lcs{};
+    // most kMaxWindow bytes.
+    std::array<std::array<uint8_t, kMaxWindow + 1>, kMaxWindow + 1> lcs{};
     for (size_t i = m; i-- > 0;) {
         for (size_t j = n; j-- > 0;) {
             uint8_t best = std::max(lcs[i + 1][j], lcs[i][j + 1]);
@@ -162,8 +170,9 @@ bool CompareCopy(ScoreTally& tally, const std::string& copyText, const std::stri
     if (!copy.empty() && !sent.empty()) {
         HoldBackEscape(copy);
 
-        if (sent.size() > kSentWindow) {
-            const size_t cut = sent.size() - kSentWindow;
+        const size_t window = kMaxLag + std::min(copy.size(), kMaxPendingRoom);
+        if (sent.size() > window) {
+            const size_t cut = sent.size() - window;
             for (size_t i = 0; i < cut; ++i) CountWrong(tally, sent[i]);
             sentOffset += cut;
             sent.erase(0, cut);

@@ -4,8 +4,8 @@
 //
 // Both texts are the panes' full Windows-1252 texts; the tally's offsets mark how much of each
 // has been scored, and only the rest is looked at. Case is ignored, a prosign escape ("\SK")
-// counts as one character, "(" and ")" count as the same character, and the learner may lag at
-// most 10 characters behind the sender (older sent characters are written off as wrong).
+// counts as one character, "(" and ")" count as the same character, and the learner may copy
+// up to 20 characters behind the sender (older sent characters are written off as wrong).
 
 #include <functional>
 #include <string>

@@ -4,34 +4,41 @@
 
 namespace {
 
+// One word is five characters.
+constexpr int kCharactersPerWord = 5;
+
 // The range of one field, given the values read before it (all present when this is called).
 FieldRange RangeOf(GeneralField field, const GeneralValues& v) {
-    const FieldRange speed = v.wpm ? kWpmSpeedRange : kCpmSpeedRange;
+    const FieldRange own = OwnRange(field, v.wpm);
     switch (field) {
-        case GeneralField::CharSpeed:
-            return speed;
         case GeneralField::WordSpeed:
-            return {speed.low, *v[GeneralField::CharSpeed]};
-        case GeneralField::Pitch:
-            return {400, 2500};
+            return {own.low, *v[GeneralField::CharSpeed]};
         case GeneralField::CharactersUsed:
-            return {2, v.setSize};
-        case GeneralField::MinWordLength:
-            return {2, 10};
+            return {own.low, v.setSize};
         case GeneralField::MaxWordLength:
-            return {std::max(4, *v[GeneralField::MinWordLength]), 10};
-        case GeneralField::ProsignSpacing:
-            return {1, 5};
-        case GeneralField::SessionDuration:
-            return {1, 60};
-        case GeneralField::InitialDelay:
-        case GeneralField::EndDelay:
-            return {0, 10};
+            return {std::max(own.low, *v[GeneralField::MinWordLength]), own.high};
+        default:
+            return own;
     }
-    return {0, 0};
 }
 
 }  // namespace
+
+const OptionRow& RowOf(GeneralField field) {
+    static const char* const kKeys[kGeneralFieldCount] = {
+        "Char speed",      "Word speed",      "Pitch",           "Characters used",
+        "Min word length", "Max word length", "Prosign spacing", "Session duration",
+        "Initial delay",   "End delay",
+    };
+    return OptionRowOf(kKeys[static_cast<int>(field)]);
+}
+
+FieldRange OwnRange(GeneralField field, bool wpm) {
+    const OptionRow& row = RowOf(field);
+    const bool speed = field == GeneralField::CharSpeed || field == GeneralField::WordSpeed;
+    if (speed && wpm) return {row.low / kCharactersPerWord, row.high / kCharactersPerWord};
+    return {row.low, row.high};
+}
 
 std::optional<GeneralProblem> FindGeneralProblem(const GeneralValues& values) {
     for (int i = 0; i < kGeneralFieldCount; ++i) {

@@ -6,6 +6,8 @@
 #include <array>
 #include <optional>
 
+#include "settings/option_table.h"
+
 enum class GeneralField {
     CharSpeed,  // in the unit shown on the page
     WordSpeed,  // in the unit shown on the page
@@ -45,8 +47,10 @@ struct GeneralProblem {
     FieldRange range;  // meaningful when !notANumber
 };
 
-// Speed limits in words per minute (one word is five characters) and characters per minute.
-constexpr FieldRange kWpmSpeedRange{5, 100};
-constexpr FieldRange kCpmSpeedRange{25, 500};
-
 std::optional<GeneralProblem> FindGeneralProblem(const GeneralValues& values);
+
+// The option table's row behind a field, which gives its range, default and label.
+const OptionRow& RowOf(GeneralField field);
+// A field's own range (from its row) in the unit shown: a speed in words per minute is its
+// range in characters per minute divided by five.
+FieldRange OwnRange(GeneralField field, bool wpm);

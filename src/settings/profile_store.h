@@ -1,7 +1,8 @@
 #pragma once
 // The per-user profile store as the settings see it: integers and strings under a key within a
 // named section. Strings are UTF-8. Failures are never reported: a read that fails returns the
-// given default and a write that fails is lost.
+// given default and a write that fails is lost. A stored whole number beyond the range of int
+// reads as the nearest int, so that the settings' range checks still see that it was large.
 
 #include <string>
 

@@ -28,6 +28,11 @@ const std::string kSection = "Settings";
 // Dual pitch applies only to the first lessons of the Koch course.
 constexpr int kDualPitchMaxCharacters = 20;
 
+template <class... F>
+struct Overloaded : F... {
+    using F::operator()...;
+};
+
 // A stored "Source" is usable when it is exactly one of the exclusive sources the menu offers,
 // or any non-empty combination of vocabulary bits. The two reserved fragment values are not
 // offered by the menu and have no material, so they count as unusable too.
@@ -45,13 +50,74 @@ bool IsUsableSource(int source) {
     }
 }
 
-void Clamp(RelaxedAtomic<int32_t>& field, int32_t low, int32_t high) {
-    field = std::clamp(field.load(), low, high);
+void SetDefault(const OptionRow& row, CSettings& s) {
+    std::visit(Overloaded{
+                   [&](RelaxedAtomic<int32_t>* f) { *f = row.defaultNumber; },
+                   [&](int* f) { *f = row.defaultNumber; },
+                   [&](RelaxedAtomic<bool>* f) { *f = row.defaultNumber != 0; },
+                   [&](bool* f) { *f = row.defaultNumber != 0; },
+                   [&](std::string* f) { *f = row.defaultText; },
+                   [&](Cp1252Text f) {
+                       std::lock_guard lock(g_settingsLock);
+                       *f.text = codepage::FromUtf8(row.defaultText);
+                   },
+                   [&](CharacterSet* f) {
+                       std::lock_guard lock(g_settingsLock);
+                       f->ResetDefaults();
+                   },
+               },
+               row.field(s));
+}
+
+// Exchanges one row's value; a load brings a number into the row's range and keeps the current
+// value in place of a text too long to be real.
+void ExchangeRow(const OptionRow& row, CSettings& s, ProfileStore& store, bool bSave) {
+    const std::string key = row.key;
+    const auto exchangeText = [&](std::string& value) {
+        const std::string current = value;
+        CSettings::ExchangeProfileString(store, bSave, kSection, key, value);
+        if (value.size() > kMaxStoredTextBytes) value = current;
+    };
+    std::visit(
+        Overloaded{
+            [&](RelaxedAtomic<int32_t>* f) {
+                CSettings::ExchangeProfileInt(store, bSave, kSection, key, *f);
+                if (!bSave) *f = std::clamp(f->load(), row.low, row.high);
+            },
+            [&](int* f) {
+                CSettings::ExchangeProfileInt(store, bSave, kSection, key, *f);
+                if (!bSave) *f = std::clamp(*f, row.low, row.high);
+            },
+            [&](RelaxedAtomic<bool>* f) {
+                CSettings::ExchangeProfileBool(store, bSave, kSection, key, *f);
+            },
+            [&](bool* f) { CSettings::ExchangeProfileBool(store, bSave, kSection, key, *f); },
+            [&](std::string* f) { exchangeText(*f); },
+            [&](Cp1252Text f) {
+                std::string text = codepage::ToUtf8(*f.text);
+                exchangeText(text);
+                if (bSave) return;
+                std::lock_guard lock(g_settingsLock);
+                *f.text = codepage::FromUtf8(text);
+            },
+            [&](CharacterSet* f) {
+                // The set in fixed order, prosign codes (control bytes 1 to 14) included.
+                std::string text = codepage::ToUtf8(f->BuildSetString(false));
+                exchangeText(text);
+                if (bSave) return;
+                std::lock_guard lock(g_settingsLock);
+                f->ParseSetString(codepage::FromUtf8(text));
+            },
+        },
+        row.field(s));
 }
 
 }  // namespace
 
-CSettings::CSettings(bool live) : m_charSet(live) {}
+CSettings::CSettings(bool live) : m_charSet(live) {
+    for (const OptionRow& row : OptionRows()) SetDefault(row, *this);
+    m_keying.SetSpeeds(m_keying.wordSpeedCpm, m_keying.charSpeedCpm, false);
+}
 
 void CSettings::CopyFrom(const CSettings& other) {
     if (this == &other) return;
@@ -75,6 +141,7 @@ void CSettings::CopyFrom(const CSettings& other) {
     m_nSource = other.m_nSource;
     m_nWordsToUse = other.m_nWordsToUse;
     m_strLastTextFile = other.m_strLastTextFile;
+    m_nKochAdvanceThreshold = other.m_nKochAdvanceThreshold;
     m_nRecordingFormat = other.m_nRecordingFormat;
     m_nRecordingQuality = other.m_nRecordingQuality;
     std::lock_guard lock(g_settingsLock);
@@ -122,84 +189,27 @@ void CSettings::ExchangeProfileBool(ProfileStore& store, bool bSave, const std::
 }
 
 void CSettings::ExchangeProfile(ProfileStore& store, bool bSave) {
-    ExchangeProfileBool(store, bSave, kSection, "WPM speed unit", m_bWpmSpeedUnit);
-
-    // Speeds are stored in characters per minute whatever unit the interface shows.
-    ExchangeProfileInt(store, bSave, kSection, "Word speed", m_keying.wordSpeedCpm);
-    ExchangeProfileInt(store, bSave, kSection, "Char speed", m_keying.charSpeedCpm);
-    ExchangeProfileInt(store, bSave, kSection, "Volume", m_keying.volume);
-    ExchangeProfileInt(store, bSave, kSection, "Master volume", m_keying.masterVolume);
-    ExchangeProfileInt(store, bSave, kSection, "Pitch", m_keying.pitch);
-    // Re-applies the speed clamps and derives the element and gap lengths.
+    for (const OptionRow& row : OptionRows()) ExchangeRow(row, *this, store, bSave);
+    // Re-applies the speed clamps and derives the element and gap lengths, in both directions.
     m_keying.SetSpeeds(m_keying.wordSpeedCpm, m_keying.charSpeedCpm, false);
-
-    ExchangeProfileInt(store, bSave, kSection, "Characters used", m_nCharactersUsed);
-    ExchangeProfileInt(store, bSave, kSection, "Min word length", m_nMinWordLength);
-    ExchangeProfileInt(store, bSave, kSection, "Max word length", m_nMaxWordLength);
-    ExchangeProfileInt(store, bSave, kSection, "Prosign spacing", m_nProsignSpacing);
-    ExchangeProfileInt(store, bSave, kSection, "Session duration", m_nSessionDuration);
-    ExchangeProfileInt(store, bSave, kSection, "Initial delay", m_nInitialDelay);
-    ExchangeProfileInt(store, bSave, kSection, "End delay", m_nEndDelay);
-
-    ExchangeProfileBool(store, bSave, kSection, "View output", m_bViewOutput);
-    ExchangeProfileBool(store, bSave, kSection, "View codes", m_bViewCodes);
-    ExchangeProfileBool(store, bSave, kSection, "Use caps", m_bUseCaps);
-    ExchangeProfileBool(store, bSave, kSection, "Insert LF", m_bInsertLF);
-    ExchangeProfileBool(store, bSave, kSection, "Practice mode", m_bPracticeMode);
-    ExchangeProfileBool(store, bSave, kSection, "Dual pitch", m_bDualPitch);
-
-    ExchangeProfileInt(store, bSave, kSection, "Source", m_nSource);
-    ExchangeProfileInt(store, bSave, kSection, "Words to use", m_nWordsToUse);
-
-    // The character list is Windows-1252 inside the program and UTF-8 in the store.
-    std::string selected = codepage::ToUtf8(m_strSelectedCharacters);
-    ExchangeProfileString(store, bSave, kSection, "Selected Characters", selected);
-    ExchangeProfileString(store, bSave, kSection, "Last text file used", m_strLastTextFile);
-    ExchangeProfileInt(store, bSave, kSection, "Recording format", m_nRecordingFormat);
-    ExchangeProfileInt(store, bSave, kSection, "Recording quality", m_nRecordingQuality);
-
-    ExchangeProfileString(store, bSave, kSection, "IO Font face", m_ioFont.m_strFaceName);
-    ExchangeProfileInt(store, bSave, kSection, "IO Font height", m_ioFont.m_nHeight);
-    ExchangeProfileInt(store, bSave, kSection, "IO Font weight", m_ioFont.m_nWeight);
-    ExchangeProfileBool(store, bSave, kSection, "IO Font italic", m_ioFont.m_bItalic);
-
-    // The set in fixed order, prosign codes (control bytes 1 to 14) included.
-    std::string setString = codepage::ToUtf8(m_charSet.BuildSetString(false));
-    ExchangeProfileString(store, bSave, kSection, "Character set", setString);
     if (bSave) return;
-
-    {
-        std::lock_guard lock(g_settingsLock);
-        m_strSelectedCharacters = codepage::FromUtf8(selected);
-        m_charSet.ParseSetString(codepage::FromUtf8(setString));
-    }
-    ClampLoadedValues();
+    ApplyJointRules();
     UpdateDualPitch(m_keying.pitch);
 }
 
-// Stored values the program cannot use safely are brought back into the ranges the option
-// pages and dialogs enforce. Speeds and pitches are clamped by the keying parameters, the
-// character set by ParseSetString; this covers everything else.
-void CSettings::ClampLoadedValues() {
-    // The lesson holds at least two characters and at most the whole set.
+void CSettings::ResetPage(OptionPage page) {
+    for (const OptionRow& row : OptionRows())
+        if (row.page == page) SetDefault(row, *this);
+    m_keying.SetSpeeds(m_keying.wordSpeedCpm, m_keying.charSpeedCpm, false);
+    UpdateDualPitch(m_keying.pitch);
+}
+
+void CSettings::ApplyJointRules() {
+    // The lesson holds at most the whole set (which holds at least two characters).
     const int setSize = static_cast<int>(m_charSet.BuildSetString(false).size());
-    Clamp(m_nCharactersUsed, 2, setSize);
-    Clamp(m_nMinWordLength, 2, 10);
-    Clamp(m_nMaxWordLength, std::max<int32_t>(4, m_nMinWordLength), 10);
-    Clamp(m_nProsignSpacing, 1, 5);
-    Clamp(m_nSessionDuration, 1, 60);
-    Clamp(m_nInitialDelay, 0, 10);
-    Clamp(m_nEndDelay, 0, 10);
-    // The volumes scale the tone amplitude; above 100 the 16-bit samples would overflow.
-    Clamp(m_keying.volume, 0, 100);
-    Clamp(m_keying.masterVolume, 0, 100);
+    m_nCharactersUsed = std::min<int32_t>(m_nCharactersUsed, setSize);
+    m_nMaxWordLength = std::max<int32_t>(m_nMaxWordLength, m_nMinWordLength);
     if (!IsUsableSource(m_nSource)) m_nSource = SOURCE_KOCH;
-    Clamp(m_nWordsToUse, 1, 1000);
-    m_nRecordingFormat = static_cast<int32_t>(RecordingFormatFromNumber(m_nRecordingFormat));
-    Clamp(m_nRecordingQuality, kMinRecordingQuality, kMaxRecordingQuality);
-    // A font from 4 to 96 points and a weight within the usual 100 (thin) to 900 (black).
-    m_ioFont.m_nHeight = std::clamp(m_ioFont.m_nHeight, 40, 960);
-    m_ioFont.m_nWeight = std::clamp(m_ioFont.m_nWeight, 100, 900);
 }
 
 void CSettings::UpdateDualPitch(int pitch) {

@@ -7,7 +7,11 @@
 #include <wx/log.h>
 #include <wx/stdpaths.h>
 
+#include <algorithm>
 #include <limits>
+#include <string>
+
+#include "content/codepage.h"
 
 namespace {
 
@@ -18,11 +22,12 @@ wxString EntryPath(const std::string& section, const std::string& key) {
     return wxS("/") + wxString::FromUTF8(section) + wxS("/") + wxString::FromUTF8(key);
 }
 
-// A profile damaged by another program may hold bytes that are not UTF-8. The file store reads
-// such a file as Latin-1 and then writes it back as Latin-1 too, where any value outside Latin-1
-// (a Chinese path or font name) makes the whole write fail: the settings could never be saved
-// again. Rewriting the file as UTF-8 first reads the same values and keeps every later write
-// UTF-8. Files with a UTF-16 byte order mark are left to the store, which reads them.
+// A profile damaged by another program may hold bytes that are not UTF-8. The file store would
+// read the whole file as Latin-1, turning every valid non-Latin-1 value (a Chinese font face or
+// path) into mojibake, and write it back as Latin-1, where such a value makes the write fail.
+// Only the damaged bytes are repaired, each taken as the Windows-1252 character the program's
+// own texts use; every well-formed byte stays as it is. Files with a UTF-16 byte order mark are
+// left to the store, which reads them.
 void RepairProfileEncoding(const wxString& path) {
     if (!wxFileName::FileExists(path)) return;
     wxFile in(path);
@@ -34,11 +39,11 @@ void RepairProfileEncoding(const wxString& path) {
     if (bytes.size() >= 2 &&
         ((bytes[0] == '\xFF' && bytes[1] == '\xFE') || (bytes[0] == '\xFE' && bytes[1] == '\xFF')))
         return;
-    if (wxConvUTF8.ToWChar(nullptr, 0, bytes.data(), bytes.size()) != wxCONV_FAILED) return;
-    const wxString text(bytes.data(), wxConvISO8859_1, bytes.size());
-    const wxScopedCharBuffer utf8 = text.utf8_str();
-    wxFile out(path, wxFile::write);
-    if (out.IsOpened()) out.Write(utf8.data(), utf8.length());
+    if (codepage::IsValidUtf8(bytes)) return;
+    const std::string repaired = codepage::RepairUtf8(bytes);
+    // Through a temporary file, so that a failed write leaves the old profile in place.
+    wxTempFile out(path);
+    if (out.IsOpened() && out.Write(repaired.data(), repaired.size())) out.Commit();
 }
 
 }  // namespace
@@ -68,11 +73,11 @@ WxProfileStore::~WxProfileStore() {
 int WxProfileStore::ReadInt(const std::string& section, const std::string& key, int def) {
     wxLogNull noLog;
     long value = 0;
-    // Read fails on a missing entry and on one that is not a whole number.
+    // Read fails on a missing entry and on one that is not a whole number (or has more digits
+    // than any integer holds).
     if (!m_config->Read(EntryPath(section, key), &value)) return def;
-    if (value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max())
-        return def;
-    return static_cast<int>(value);
+    return static_cast<int>(
+        std::clamp<long>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
 void WxProfileStore::WriteInt(const std::string& section, const std::string& key, int value) {

@@ -6,6 +6,7 @@
 #include <wx/utils.h>
 
 #include <chrono>
+#include <csignal>
 
 #include "engine/portaudio_device.h"
 #include "settings/settings.h"
@@ -13,7 +14,9 @@
 #include "ui/about_dialog.h"
 #include "ui/command_ids.h"
 #include "ui/main_frame.h"
+#include "ui/profile_autosave.h"
 #include "ui/pump.h"
+#include "ui/training_view.h"
 
 namespace {
 
@@ -50,6 +53,9 @@ wxEND_EVENT_TABLE()
     return StartUp(OpenPortAudioDevice(), kSplashMilliseconds);
 }
 
+CTrainerApp::CTrainerApp() = default;
+CTrainerApp::~CTrainerApp() = default;
+
 int CTrainerApp::OnExit() {
     SaveProfile();
     return wxApp::OnExit();
@@ -77,14 +83,17 @@ bool CTrainerApp::StartUp(std::unique_ptr<SoundDevice> device, int splashMillise
     frame->SetPlacementSink([this](bool maximized, const NormalRect& normal) {
         m_bMaximized = maximized;
         m_rcNormal = normal;
+        m_autosave.reset();
     });
     SetTopWindow(frame);
 
-    // A rectangle that would not be usable keeps the default place.
-    if (IsUsablePlacement(m_rcNormal)) {
-        const NormalRect placed = FitIntoWorkArea(m_rcNormal, WorkArea());
-        frame->SetSize(placed.left, placed.top, placed.Width(), placed.Height());
-    }
+    // A rectangle that would not be usable gives way to the default one, so that a frame that
+    // starts maximized still has a sensible size to return to.
+    const NormalRect placed = IsUsablePlacement(m_rcNormal)
+                                  ? FitIntoWorkArea(m_rcNormal, WorkArea())
+                                  : DefaultNormalRect(WorkArea());
+    frame->SetSize(placed.left, placed.top, placed.Width(), placed.Height());
+    frame->RememberNormalRect(placed);
     if (m_bMaximized) frame->Maximize(true);
     frame->Show();
 
@@ -103,20 +112,41 @@ bool CTrainerApp::StartUp(std::unique_ptr<SoundDevice> device, int splashMillise
     }
     frame->Enable();
     splash->Destroy();
+    frame->View().ReturnFocusToCopyPane();
     frame->Refresh();
     frame->Update();
+
+    m_autosave = std::make_unique<CProfileAutosave>(
+        [this](ProfileStore& store) { WriteProfile(store); }, [this] { SaveProfile(); });
+    SetSignalHandler(SIGTERM, &CTrainerApp::OnTerminateSignal);
     return true;
 }
 
-void CTrainerApp::SaveProfile() {
-    WxProfileStore store;
-    store.WriteInt(kWindowSection, "Maximized", m_bMaximized ? 1 : 0);
-    store.WriteInt(kWindowSection, "Left", m_rcNormal.left);
-    store.WriteInt(kWindowSection, "Top", m_rcNormal.top);
-    store.WriteInt(kWindowSection, "Right", m_rcNormal.right);
-    store.WriteInt(kWindowSection, "Bottom", m_rcNormal.bottom);
+void CTrainerApp::OnTerminateSignal(int) {
+    auto* app = dynamic_cast<CTrainerApp*>(wxTheApp);
+    if (app == nullptr) return;
+    app->SaveProfile();
+    if (app->m_pMainFrame) app->m_pMainFrame->Close();
+}
+
+void CTrainerApp::WriteProfile(ProfileStore& store) const {
+    const bool maximized = m_pMainFrame ? m_pMainFrame->IsPlacementMaximized() : m_bMaximized;
+    const NormalRect normal = m_pMainFrame ? m_pMainFrame->NormalPlacement() : m_rcNormal;
+    store.WriteInt(kWindowSection, "Maximized", maximized ? 1 : 0);
+    store.WriteInt(kWindowSection, "Left", normal.left);
+    store.WriteInt(kWindowSection, "Top", normal.top);
+    store.WriteInt(kWindowSection, "Right", normal.right);
+    store.WriteInt(kWindowSection, "Bottom", normal.bottom);
     g_settings.ExchangeProfile(store, true);
-    store.Flush();
+}
+
+void CTrainerApp::SaveProfile() {
+    {
+        WxProfileStore store;
+        WriteProfile(store);
+        store.Flush();
+    }
+    if (m_autosave) m_autosave->MarkSaved();
 }
 
 bool CTrainerApp::HandlesCommand(int id) const {
@@ -126,6 +156,7 @@ bool CTrainerApp::HandlesCommand(int id) const {
 void CTrainerApp::OnAbout(wxCommandEvent&) {
     CAboutDialog about(GetTopWindow());
     about.ShowModal();
+    if (m_pMainFrame) m_pMainFrame->View().ReturnFocusToCopyPane();
 }
 
 void CTrainerApp::OnWebPage(wxCommandEvent& event) {

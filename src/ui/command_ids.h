@@ -33,6 +33,8 @@ enum CommandId : int {
     CMD_SOURCE_QSO_PLAIN = 32793,
     CMD_SOURCE_TYPED_TEXT = 32794,
     CMD_SOURCE_LINE_FILE = 32795,
+    // Beyond the specified table: free numbers after its last command, added in this order.
+    CMD_VIEW_LAST_RESULTS = 32796,  // the last session's results again, until the next starts
 
     CMD_COPY = 57634,
     CMD_CUT = 57635,
@@ -93,6 +95,7 @@ inline constexpr std::initializer_list<int> kRoutedCommands = {
     CMD_SOURCE_QSO_PLAIN,
     CMD_SOURCE_TYPED_TEXT,
     CMD_SOURCE_LINE_FILE,
+    CMD_VIEW_LAST_RESULTS,
     CMD_COPY,
     CMD_CUT,
     CMD_PASTE,
@@ -125,6 +128,17 @@ constexpr int CommandOfEventId(int id) {
     if (IsRoutedCommand(id + kMenuIdOffset)) return id + kMenuIdOffset;
     return 0;
 }
+// No two commands share a number: a menu item would reach the wrong handler.
+constexpr bool AllDistinct(std::initializer_list<int> ids) {
+    for (const int* a = ids.begin(); a != ids.end(); ++a)
+        for (const int* b = a + 1; b != ids.end(); ++b)
+            if (*a == *b) return false;
+    return true;
+}
+static_assert(AllDistinct(kRoutedCommands));
+static_assert(!IsRoutedCommand(CMD_SESSION_FINISHED) && !IsRoutedCommand(CMD_PANE_TIME) &&
+              !IsRoutedCommand(CMD_PANE_COUNT));
+
 static_assert(MenuItemId(CMD_STOP) > 0 && MenuItemId(CMD_VIEW_STATUS_BAR) < 0x7FFF);
 // Menu item ids and command numbers never meet, so a menu item id is never taken for a command.
 static_assert(MenuItemId(CMD_VIEW_STATUS_BAR) < CMD_STOP);
@@ -136,7 +150,7 @@ constexpr bool OutsideWxReservedRange(std::initializer_list<int> ids) {
     return true;
 }
 static_assert(OutsideWxReservedRange(kRoutedCommands));
-static_assert(MenuItemId(CMD_SOURCE_LINE_FILE) < wxID_LOWEST &&
+static_assert(MenuItemId(CMD_VIEW_LAST_RESULTS) < wxID_LOWEST &&
               MenuItemId(CMD_COPY) > wxID_HIGHEST);
 static_assert(OutsideWxReservedRange({CMD_SESSION_FINISHED, CMD_PANE_TIME, CMD_PANE_COUNT}));
 static_assert(OutsideWxReservedRange({IDC_CANCEL_COMMAND, IDC_CHAR_SPEED, IDC_WORD_SPEED,

@@ -44,7 +44,7 @@ constexpr MenuEntry kSeparator{0, "", "", "", wxITEM_SEPARATOR};
 
 // The menu bar, in order. Items that show a check mark are check items.
 const MenuPopup kMenu[] = {
-    {"文件(&F)", {{CMD_EXIT, "退出(&X)", "退出本程序", "退出", wxITEM_NORMAL}}},
+    {"文件(&F)", {{CMD_EXIT, "退出(&X)\tCtrl+Q", "退出本程序", "退出", wxITEM_NORMAL}}},
     {"编辑(&E)",
      {{CMD_UNDO, "撤销(&U)\tCtrl+Z", "撤销上一步所做的编辑", "撤销", wxITEM_NORMAL},
       kSeparator,
@@ -64,6 +64,7 @@ const MenuPopup kMenu[] = {
       {CMD_STOP, "停止(&S)\tF4", "拍发完当前字符后结束训练", "停止", wxITEM_CHECK},
       {CMD_ABORT, "中止练习(&I)\tCtrl+I", "立即中止训练", "中止", wxITEM_NORMAL},
       {CMD_RECORD, "录音(&R)", "录制音频文件", "录制", wxITEM_NORMAL},
+      {CMD_VIEW_LAST_RESULTS, "查看上次结果(&L)", "再次显示上次训练的结果", "", wxITEM_NORMAL},
       kSeparator,
       {CMD_DONATE, "捐助", "", "", wxITEM_NORMAL}}},
     {"训练内容(&S)",
@@ -247,7 +248,7 @@ void CMainFrame::SetAccelerators() {
         {wxACCEL_CTRL, 'I', CMD_ABORT},         {wxACCEL_NORMAL, WXK_F1, CMD_HELP},
         {wxACCEL_NORMAL, WXK_F2, CMD_START},    {wxACCEL_NORMAL, WXK_F3, CMD_PAUSE},
         {wxACCEL_NORMAL, WXK_F4, CMD_STOP},     {wxACCEL_NORMAL, WXK_F6, CMD_NEXT_PANE},
-        {wxACCEL_SHIFT, WXK_F6, CMD_PREV_PANE},
+        {wxACCEL_SHIFT, WXK_F6, CMD_PREV_PANE}, {wxACCEL_CTRL, 'Q', CMD_EXIT},
     };
     SetAcceleratorTable(wxAcceleratorTable(static_cast<int>(std::size(entries)), entries));
 }
@@ -375,8 +376,15 @@ void CMainFrame::OnSetFocus(wxFocusEvent&) {
 void CMainFrame::RememberNormalRect() {
     if (IsMaximized() || IsIconized()) return;
     const wxRect rect = GetRect();
-    m_rcLastNormal = {rect.GetLeft(), rect.GetTop(), rect.GetLeft() + rect.GetWidth(),
-                      rect.GetTop() + rect.GetHeight()};
+    // The sizes a window passes through while it is made and mapped are not a place to return
+    // to.
+    const NormalRect normal{rect.GetLeft(), rect.GetTop(), rect.GetLeft() + rect.GetWidth(),
+                            rect.GetTop() + rect.GetHeight()};
+    if (IsUsablePlacement(normal)) m_rcLastNormal = normal;
+}
+
+void CMainFrame::RememberNormalRect(const NormalRect& rect) {
+    m_rcLastNormal = rect;
 }
 
 void CMainFrame::OnSize(wxSizeEvent& event) {
@@ -396,8 +404,9 @@ bool CMainFrame::IsPlacementMaximized() const {
 NormalRect CMainFrame::NormalPlacement() const {
     if (IsMaximized() || IsIconized()) return m_rcLastNormal;
     const wxRect rect = GetRect();
-    return {rect.GetLeft(), rect.GetTop(), rect.GetLeft() + rect.GetWidth(),
-            rect.GetTop() + rect.GetHeight()};
+    const NormalRect normal{rect.GetLeft(), rect.GetTop(), rect.GetLeft() + rect.GetWidth(),
+                            rect.GetTop() + rect.GetHeight()};
+    return IsUsablePlacement(normal) ? normal : m_rcLastNormal;
 }
 
 void CMainFrame::SetPlacementSink(std::function<void(bool, const NormalRect&)> sink) {

@@ -39,6 +39,9 @@ public:
     // The placement when the frame went (or now): maximized, and the last normal rectangle.
     bool IsPlacementMaximized() const;
     NormalRect NormalPlacement() const;
+    // Takes rect as the normal rectangle, for a frame that starts maximized before it has ever
+    // been shown in its normal size.
+    void RememberNormalRect(const NormalRect& rect);
     // Hands the placement to whoever stores it, once, when the frame is destroyed.
     void SetPlacementSink(std::function<void(bool maximized, const NormalRect& normal)> sink);
 

@@ -12,7 +12,15 @@ int Shift(int low, int high, int areaLow, int areaHigh) {
 }  // namespace
 
 bool IsUsablePlacement(const NormalRect& saved) {
-    return saved.right != saved.left && saved.Height() > 100;
+    return saved.Width() >= kMinNormalWidth && saved.Height() >= kMinNormalHeight;
+}
+
+NormalRect DefaultNormalRect(const NormalRect& workArea) {
+    const int width = workArea.Width() * 3 / 4;
+    const int height = workArea.Height() * 3 / 4;
+    const int left = workArea.left + (workArea.Width() - width) / 2;
+    const int top = workArea.top + (workArea.Height() - height) / 2;
+    return {left, top, left + width, top + height};
 }
 
 NormalRect FitIntoWorkArea(const NormalRect& saved, const NormalRect& workArea) {

@@ -13,9 +13,18 @@ struct NormalRect {
     bool operator==(const NormalRect&) const = default;
 };
 
-// A saved rectangle of zero width, or 100 pixels high or less, is ignored: the frame keeps the
-// default place.
+// The smallest normal rectangle that still holds the menu bar, the tool and control bars, the
+// status bar and a few lines of the copy pane, in pixels.
+inline constexpr int kMinNormalWidth = 480;
+inline constexpr int kMinNormalHeight = 320;
+
+// A saved rectangle smaller than the minimum (a collapsed window, a damaged profile) is
+// ignored: the frame takes the default place.
 bool IsUsablePlacement(const NormalRect& saved);
+
+// The normal rectangle of a frame without a usable saved one: three quarters of the work area
+// on each axis, centred in it.
+NormalRect DefaultNormalRect(const NormalRect& workArea);
 
 // Shifts the rectangle, without resizing it, back inside the work area on each axis on its own:
 // a rectangle sticking out on the left or top is aligned with that edge, otherwise one sticking

@@ -87,6 +87,19 @@ CResultsDialog::CResultsDialog(wxWindow* parent, const ScoreTally* tally, int se
     FillCharacterList();
     ok->SetFocus();
     CentreOnParent();
+
+    m_shownAt = std::chrono::steady_clock::now();
+    Bind(wxEVT_SHOW, [this](wxShowEvent& event) {
+        if (event.IsShown()) m_shownAt = std::chrono::steady_clock::now();
+        event.Skip();
+    });
+    Bind(wxEVT_CHAR_HOOK, &CResultsDialog::OnCharHook, this);
+}
+
+void CResultsDialog::OnCharHook(wxKeyEvent& event) {
+    // Not skipped, a key goes neither to the focused button nor to the dialog's Enter and
+    // Escape handling.
+    if (std::chrono::steady_clock::now() - m_shownAt >= kKeyGuard) event.Skip();
 }
 
 void CResultsDialog::FillTotals() {

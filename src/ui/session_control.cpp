@@ -75,7 +75,10 @@ void CTrainingView::OnStart() {
             }
         }
         // A cancelled countdown starts nothing and leaves a paused session paused.
-        if (ready && RunCountdown(resumption) && !IsClosing()) StartPlayback(&SessionThread);
+        if (ready && RunCountdown(resumption) && !IsClosing()) {
+            m_lastResults.reset();
+            StartPlayback(&SessionThread);
+        }
     }
     g_bStartGuard = false;
 }
@@ -181,12 +184,23 @@ void CTrainingView::OnSessionFinished() {
     if (IsClosing()) return;
     const int seconds = m_nElapsedSamples / audio::kSampleRate;
     if (CompareCopy(m_tally, ReadPane(Pane::Copy), ReadPane(Pane::Output), true)) {
-        NestedWait wait(*this);
-        CResultsDialog results(wxGetTopLevelParent(this), &m_tally, seconds);
-        results.ShowModal();
+        m_lastResults = std::make_unique<LastResults>(LastResults{m_tally, seconds});
+        ShowLastResults();
     }
     m_nSentCount = 0;
     m_nElapsedSamples = 0;
+}
+
+void CTrainingView::ShowLastResults() {
+    if (!m_lastResults || IsClosing()) return;
+    NestedWait wait(*this);
+    CResultsDialog results(wxGetTopLevelParent(this), &m_lastResults->tally,
+                           m_lastResults->seconds);
+    results.ShowModal();
+}
+
+void CTrainingView::OnUpdateViewLastResults(wxUpdateUIEvent& event) {
+    event.Enable(m_lastResults != nullptr && !m_bThreadRunning);
 }
 
 // ---- Playback threads ----------------------------------------------------------------------

@@ -32,6 +32,7 @@
 #include "ui/command_ids.h"
 #include "ui/control_bar.h"
 #include "ui/help.h"
+#include "ui/pane_font.h"
 
 namespace {
 
@@ -78,21 +79,13 @@ int SourceBit(int id) {
     }
 }
 
-// The pane font: height in tenths of a point; a face the system lacks falls back to the
-// default face. Weight 0 ("any") is normal weight.
-wxFont MakePaneFont(const IoFontSpec& font) {
-    const double points = font.m_nHeight > 0 ? font.m_nHeight / 10.0 : 10.0;
-    const int weight = font.m_nWeight > 0 ? std::min(font.m_nWeight, 1000) : 400;
-    return wxFont(wxFontInfo(points)
-                      .FaceName(wxString::FromUTF8(font.m_strFaceName))
-                      .Weight(weight)
-                      .Italic(font.m_bItalic));
-}
-
 }  // namespace
 
 CTrainingView::NestedWait::~NestedWait() {
     --m_view.m_nNestedWaits;
+    // Every nested wait is a window of the view's (countdown, progress, a dialog) that has
+    // just closed.
+    m_view.ReturnFocusToCopyPane();
     // The frame may be waiting for this to end before it can go.
     wxWakeUpIdle();
 }
@@ -210,6 +203,8 @@ void CTrainingView::BindMessageMap() {
     BindUpdate(CMD_PANE_TIME, &CTrainingView::OnUpdateTimePane);
     BindUpdate(CMD_PANE_COUNT, &CTrainingView::OnUpdateCountPane);
     BindCommand(CMD_SESSION_FINISHED, &CTrainingView::OnSessionFinished);
+    BindCommand(CMD_VIEW_LAST_RESULTS, &CTrainingView::ShowLastResults);
+    BindUpdate(CMD_VIEW_LAST_RESULTS, &CTrainingView::OnUpdateViewLastResults);
     Bind(
         wxEVT_TEXT, [this](wxCommandEvent&) { OnCopyPaneChanged(); }, IDC_COPY_PANE);
 
@@ -522,6 +517,19 @@ void CTrainingView::OnOptions() {
     NestedWait wait(*this);
     COptionsSheet sheet(wxGetTopLevelParent(this), *this);
     sheet.ShowModal();
+}
+
+void CTrainingView::ReturnFocusToCopyPane() {
+    if (IsClosing()) return;
+    m_wndCopy->SetFocus();
+    // The window manager hands the frame back its activation only after the closed window has
+    // gone, which may move the focus once more; the copy pane takes it again then, unless the
+    // learner has already put it somewhere else inside the frame.
+    CallAfter([this] {
+        wxWindow* focus = FindFocus();
+        if (!IsClosing() && (focus == nullptr || focus == this || focus == GetParent()))
+            m_wndCopy->SetFocus();
+    });
 }
 
 void CTrainingView::OnHelp() {

@@ -19,6 +19,7 @@
 #include "engine/morse_audio.h"
 #include "engine/relaxed_atomic.h"
 #include "engine/sound_device.h"
+#include "scoring/score_tally.h"
 #include "session/session_view.h"
 
 class CCodeTableDialog;
@@ -55,6 +56,9 @@ public:
     void FillPitchCombo(wxComboBox& combo, int pitch);
     // Opens a topic of the help book.
     void ShowHelpTopic(const wxString& topic);
+    // Puts the keyboard focus back in the copy pane once a window the view opened has gone:
+    // GTK drops the focus of a frame that a dialog disabled, and nothing else gives it back.
+    void ReturnFocusToCopyPane();
 
     // The closing notice of the frame: aborts any playback, refuses every later pane call and
     // command, and waits until the playback thread has ended.
@@ -139,6 +143,9 @@ private:
     void OnStop();
     void OnAbort();
     void OnSessionFinished();
+    // The results of the last finished session, kept until the next session starts.
+    void ShowLastResults();
+    void OnUpdateViewLastResults(wxUpdateUIEvent& event);
     void OnCopyPaneChanged();
     void OnUpdateStart(wxUpdateUIEvent& event);
     void OnUpdatePause(wxUpdateUIEvent& event);
@@ -189,6 +196,12 @@ private:
     CCodeTableDialog* m_dlgCodeStrip = nullptr;
     CCodeTableDialog* m_dlgCodeTable = nullptr;
     wxAuiManager* m_pBands = nullptr;
+
+    struct LastResults {
+        ScoreTally tally;
+        int seconds = 0;
+    };
+    std::unique_ptr<LastResults> m_lastResults;
 
     std::thread m_playbackThread;
     RelaxedAtomic<bool> m_bClosing{false};

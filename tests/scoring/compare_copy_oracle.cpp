@@ -102,8 +102,10 @@ bool OracleCompareCopy(ScoreTally& tally, const std::string& copyText, const std
             copy.find(' ', slash) == std::string::npos)
             copy.resize(slash);
 
-        if (sent.size() > 10) {
-            const size_t cut = sent.size() - 10;
+        // Up to 20 characters of lag, plus room for up to 10 copy characters still unpaired.
+        const size_t window = 20 + std::min<size_t>(copy.size(), 10);
+        if (sent.size() > window) {
+            const size_t cut = sent.size() - window;
             for (size_t i = 0; i < cut; ++i) Wrong(tally, sent[i]);
             tally.sentOffset += static_cast<int32_t>(cut);
             sent.erase(0, cut);

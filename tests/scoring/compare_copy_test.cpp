@@ -55,7 +55,8 @@ TEST(CompareCopy, KeystrokeByKeystrokeExamples) {
         {"lower case", "MORSE CODE", "morse code", 10, 0},
         {"escape as one character", "AB \\BT CD", "ab \\bt cd", 7, 0},
         {"escape still being typed", "AB \\BT CD", "ab \\b", 3, 4},
-        {"copied after 16 were sent", "ABCDEFGHIJKLMNOP", "ABCDEFGHIJKLMNOP", 10, 6},
+        {"copied after 26 were sent", "ABCDEFGHIJKLMNOPQRSTUVWXYZ", "ABCDEFGHIJKLMNOPQRSTUVWXYZ",
+         21, 5},
         {"substitution", "ABCDEFGHIJ", "ABCXEFGHIJ", 9, 1},
         {"omission", "ABCDEFGHIJ", "BCDEFGHIJ", 9, 1},
         {"insertion", "ABCDEFG", "AXBCDEFG", 7, 0},
@@ -172,11 +173,11 @@ TEST(CompareCopy, EscapeCutByAnOffsetStillCountsAsOneProsign) {
     // backslash, into the middle of "\SK".
     ScoreTally t;
     t.Clear();
-    const std::string sent = "\\SKABCDEFGHI";
+    const std::string sent = "\\SKABCDEFGHIJKLMNOPQRS";
     CompareCopy(t, "\\", sent, false);
     ASSERT_EQ(t.sentOffset, 2);
-    EXPECT_TRUE(TypeThenFinish(t, sent, "\\skabcdefghi"));
-    EXPECT_EQ(t.correctTotal, 10);
+    EXPECT_TRUE(TypeThenFinish(t, sent, "\\skabcdefghijklmnopqrs"));
+    EXPECT_EQ(t.correctTotal, 20);
     EXPECT_EQ(t.correct[6], 1);
     EXPECT_EQ(t.wrongTotal, 0);
 
@@ -204,12 +205,78 @@ TEST(CompareCopy, TraceHookReportsEachSearch) {
     EXPECT_EQ(lines.size(), 2u);
 }
 
-// Random sessions: the sender's text grows token by token, and the learner types it with
-// typos, omissions, extra characters, escapes, case changes, deletions and pastes. After every
-// change the comparison and the oracle must leave identical tallies.
+// The learner copies `text` `lag` characters behind the sender: copy[i] (the typed form of
+// sent character i, empty when it was left out, two characters for an extra one) is typed,
+// one keystroke per character, once `lag` more characters have been sent; then the session
+// ends. Returns the tally.
+ScoreTally CopyBehind(const std::string& text, const std::vector<std::string>& copy, size_t lag) {
+    ScoreTally t;
+    t.Clear();
+    std::string sent;
+    std::string typed;
+    for (size_t i = 0; i < text.size() + lag; ++i) {
+        if (i < text.size()) sent += text[i];
+        if (i < lag) continue;
+        for (char ch : copy[i - lag]) {
+            typed += ch;
+            CompareCopy(t, typed, sent, false);
+        }
+    }
+    CompareCopy(t, typed, sent, true);
+    return t;
+}
+
+void ExpectSameTally(const ScoreTally& a, const ScoreTally& b) {
+    EXPECT_EQ(a.correctTotal, b.correctTotal);
+    EXPECT_EQ(a.wrongTotal, b.wrongTotal);
+    for (int c = 0; c < 256; ++c) {
+        EXPECT_EQ(a.correct[c], b.correct[c]) << c;
+        EXPECT_EQ(a.wrong[c], b.wrong[c]) << c;
+    }
+}
+
+TEST(CompareCopy, CopyingUpToTwentyCharactersBehindScoresAsInStep) {
+    // No character repeats within 36, so no typo can pair with a later character by chance.
+    const std::string text =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    std::vector<std::string> oneTypo;
+    for (char ch : text.substr(0, 36)) oneTypo.emplace_back(1, ch);
+    oneTypo[12] = "#";
+    std::vector<std::string> mixed;
+    for (char ch : text) mixed.emplace_back(1, ch);
+    mixed[8] = "#";              // I substituted
+    mixed[25] = "";              // Z left out
+    mixed[47] = "l";             // lower case is still right
+    mixed[48] = mixed[49] = "";  // M and N left out together
+    mixed[60] = "#";             // Y substituted
+
+    const ScoreTally oneTypoInStep = CopyBehind(text.substr(0, 36), oneTypo, 0);
+    EXPECT_EQ(oneTypoInStep.correctTotal, 35);
+    EXPECT_EQ(oneTypoInStep.wrongTotal, 1);
+    EXPECT_EQ(oneTypoInStep.wrong['M'], 1);
+    const ScoreTally mixedInStep = CopyBehind(text, mixed, 0);
+    EXPECT_EQ(mixedInStep.correctTotal, 67);
+    EXPECT_EQ(mixedInStep.wrongTotal, 5);
+    for (char ch : std::string("IZMNY"))
+        EXPECT_EQ(mixedInStep.wrong[static_cast<unsigned char>(ch)], 1) << ch;
+
+    for (size_t lag = 1; lag <= 20; ++lag) {
+        SCOPED_TRACE(lag);
+        ExpectSameTally(CopyBehind(text.substr(0, 36), oneTypo, lag), oneTypoInStep);
+        ExpectSameTally(CopyBehind(text, mixed, lag), mixedInStep);
+        if (HasFailure()) break;
+    }
+    // Further behind than that, the oldest sent characters are written off.
+    EXPECT_LT(CopyBehind(text.substr(0, 36), oneTypo, 21).correctTotal, 35);
+}
+
+// Random sessions: the sender's text grows token by token, and the learner types it `lag`
+// tokens behind with typos, omissions, extra characters, escapes, case changes, deletions and
+// pastes, catching up after the sender has stopped. After every change the comparison and the
+// oracle must leave identical tallies.
 class RandomSession {
 public:
-    explicit RandomSession(uint32_t seed) : m_rng(seed) {}
+    RandomSession(uint32_t seed, size_t lag) : m_rng(seed), m_lag(lag) {}
 
     void Run() {
         ScoreTally fast, slow;
@@ -225,11 +292,16 @@ public:
                 tokens.push_back(NextToken());
                 sent += tokens.back();
             }
-            if (typedTokens < tokens.size() && Chance(80)) copy += Mistype(tokens[typedTokens++]);
+            if (typedTokens + m_lag < tokens.size() && Chance(80))
+                copy += Mistype(tokens[typedTokens++]);
             if (Chance(4) && !copy.empty())
                 copy.erase(copy.size() - Pick(1, 4) % (copy.size() + 1));
             if (Chance(2)) copy.clear();
             if (Chance(3)) copy += NextToken() + NextToken();
+            Compare(fast, slow, copy, sent, false);
+        }
+        while (typedTokens < tokens.size()) {
+            copy += Mistype(tokens[typedTokens++]);
             Compare(fast, slow, copy, sent, false);
         }
         if (Chance(50)) sent += Chance(50) ? "  " : "\r\n";
@@ -281,6 +353,7 @@ private:
     }
 
     std::mt19937 m_rng;
+    size_t m_lag;
 };
 
 TEST(CompareCopy, RandomSessionsMatchTheWholeTextOracle) {
@@ -298,7 +371,7 @@ TEST(CompareCopy, RandomSessionsMatchTheWholeTextOracle) {
                 g_settings.m_charSet.m_flags[variants[v]] = ((seed >> v) & 1) != 0;
         }
         SCOPED_TRACE(seed);
-        RandomSession(seed).Run();
+        RandomSession(seed, seed % 21).Run();
         if (HasFatalFailure()) break;
     }
     std::lock_guard lock(g_settingsLock);

@@ -3,7 +3,9 @@
 // as text, so an integer read of a stored non-number falls back to the default. It records the
 // order in which keys are read and written.
 
+#include <algorithm>
 #include <charconv>
+#include <limits>
 #include <map>
 #include <string>
 #include <utility>
@@ -19,10 +21,13 @@ public:
         m_accessed.push_back(key);
         auto it = m_values.find({section, key});
         if (it == m_values.end()) return def;
-        int value = 0;
+        // Like the file store: a number beyond int reads as the nearest int.
+        long long value = 0;
         const std::string& text = it->second;
         auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-        return ec == std::errc() && end == text.data() + text.size() ? value : def;
+        if (ec != std::errc() || end != text.data() + text.size()) return def;
+        return static_cast<int>(std::clamp<long long>(value, std::numeric_limits<int>::min(),
+                                                      std::numeric_limits<int>::max()));
     }
     void WriteInt(const std::string& section, const std::string& key, int value) override {
         m_accessed.push_back(key);

@@ -69,6 +69,22 @@ void MakeUnusual(CSettings& s) {
     s.m_charSet.m_flags[CF_KN] = true;
     s.m_charSet.m_flags[CF_PARENTHESES] = true;
     s.m_charSet.m_flags[CF_QUESTION] = false;
+    s.m_nKochAdvanceThreshold = 75;
+    SignalConditions& c = s.m_conditions;
+    c.noiseOn = c.fadingOn = c.interferenceOn = c.staticOn = c.fistOn = true;
+    c.noiseSnrDb = -3;
+    c.passbandHz = 300;
+    c.fadingDepthDb = 20;
+    c.fadingPeriodSeconds = 12;
+    c.interferenceStations = 2;
+    c.interferenceText = kInterferenceWords;
+    c.stations[0] = {120, 5, 40};
+    c.stations[1] = {480, -25, 200};
+    c.crashesPerMinute = 60;
+    c.crashLevelDb = -10;
+    c.fistSpreadPercent = 20;
+    c.fistWeightTenths = 35;
+    c.fistDriftPercent = 10;
 }
 
 TEST(Settings, FreshInstanceHoldsTheFirstStartValues) {
@@ -116,21 +132,20 @@ TEST(Settings, EmptyStoreLoadsExactlyTheDefaults) {
 }
 
 TEST(Settings, KeysAreExchangedInTheSameOrderBothWays) {
-    const std::vector<std::string> expected = {"WPM speed unit",      "Word speed",
-                                               "Char speed",          "Volume",
-                                               "Master volume",       "Pitch",
-                                               "Characters used",     "Min word length",
-                                               "Max word length",     "Prosign spacing",
-                                               "Session duration",    "Initial delay",
-                                               "End delay",           "View output",
-                                               "View codes",          "Use caps",
-                                               "Insert LF",           "Practice mode",
-                                               "Dual pitch",          "Source",
-                                               "Words to use",        "Selected Characters",
-                                               "Last text file used", "Recording format",
-                                               "Recording quality",   "IO Font face",
-                                               "IO Font height",      "IO Font weight",
-                                               "IO Font italic",      "Character set"};
+    const std::vector<std::string> expected = {
+        "WPM speed unit", "Word speed", "Char speed", "Volume", "Master volume", "Pitch",
+        "Characters used", "Min word length", "Max word length", "Prosign spacing",
+        "Session duration", "Initial delay", "End delay", "View output", "View codes", "Use caps",
+        "Insert LF", "Practice mode", "Dual pitch", "Source", "Words to use", "Selected Characters",
+        "Last text file used", "IO Font face", "IO Font height", "IO Font weight", "IO Font italic",
+        "Character set",
+        // Keys the first version never used.
+        "Koch advance threshold", "Noise", "Noise SNR dB", "Receiver passband Hz", "Fading",
+        "Fading depth dB", "Fading period s", "Interference", "Interfering stations",
+        "Interference text", "Station 1 offset Hz", "Station 1 level dB", "Station 1 speed",
+        "Station 2 offset Hz", "Station 2 level dB", "Station 2 speed", "Static",
+        "Static crashes per minute", "Static crash level dB", "Uneven fist", "Fist spread %",
+        "Fist weight tenths", "Fist drift %", "Recording format", "Recording quality"};
     CSettings s;
     MemoryProfileStore store;
     s.ExchangeProfile(store, true);
@@ -224,10 +239,16 @@ TEST(Settings, OutOfRangeStoredValuesAreBroughtIntoRange) {
     EXPECT_EQ(LoadedInt("Words to use", "0"), 1);
     EXPECT_EQ(LoadedInt("Words to use", "5000"), 1000);
     EXPECT_EQ(LoadedInt("IO Font height", "0"), 40);
-    EXPECT_EQ(LoadedInt("IO Font weight", "5000"), 900);
+    // The font weights the font dialog offers, 0 (no preference) to 1000, load unchanged.
+    EXPECT_EQ(LoadedInt("IO Font weight", "5000"), 1000);
+    EXPECT_EQ(LoadedInt("IO Font weight", "1000"), 1000);
+    EXPECT_EQ(LoadedInt("IO Font weight", "0"), 0);
+    EXPECT_EQ(LoadedInt("IO Font weight", "-3"), 0);
+    EXPECT_EQ(LoadedInt("IO Font height", "960"), 960);
+    EXPECT_EQ(LoadedInt("IO Font height", "961"), 960);
     EXPECT_EQ(LoadedInt("Dual pitch", "7"), 1);  // any non-zero value is on
     EXPECT_EQ(LoadedInt("Recording format", "4"), 4);
-    EXPECT_EQ(LoadedInt("Recording format", "77"), 0);  // a format this version lacks: WAV
+    EXPECT_EQ(LoadedInt("Recording format", "77"), 4);
     EXPECT_EQ(LoadedInt("Recording quality", "11"), 10);
     EXPECT_EQ(LoadedInt("Recording quality", "-1"), 0);
 
@@ -242,6 +263,47 @@ TEST(Settings, OutOfRangeStoredValuesAreBroughtIntoRange) {
     EXPECT_EQ(small.m_nCharactersUsed, 4);
     // A value that is not a number reads as the default.
     EXPECT_EQ(LoadedInt("Session duration", "ten"), 5);
+}
+
+TEST(Settings, OptionsBeyondTheFirstVersionStartOffAndAreKeptInRange) {
+    CSettings s;
+    EXPECT_EQ(s.m_nKochAdvanceThreshold, 90);
+    EXPECT_FALSE(s.m_conditions.noiseOn || s.m_conditions.AnyOnTheBand() || s.m_conditions.fistOn);
+    EXPECT_EQ(LoadedInt("Koch advance threshold", "20"), 50);
+    EXPECT_EQ(LoadedInt("Koch advance threshold", "101"), 100);
+    EXPECT_EQ(LoadedInt("Noise SNR dB", "-40"), SignalConditions::kMinSnrDb);
+    EXPECT_EQ(LoadedInt("Interfering stations", "3"), SignalConditions::kMaxStations);
+    EXPECT_EQ(LoadedInt("Station 2 speed", "1"), InterferingStationParameters::kMinSpeedCpm);
+    EXPECT_EQ(LoadedInt("Fist weight tenths", "99"), SignalConditions::kMaxFistWeightTenths);
+    EXPECT_EQ(LoadedInt("Fist drift %", "-1"), 0);
+}
+
+// The Default buttons reset their own page's options and keep every other one.
+TEST(Settings, ResettingAPageRestoresOnlyItsOwnOptions) {
+    CSettings fresh, s;
+    MakeUnusual(s);
+    s.ResetPage(OptionPage::Volume);
+    EXPECT_EQ(s.m_keying.volume, 50);
+    EXPECT_EQ(s.m_keying.masterVolume, 50);
+    EXPECT_EQ(s.m_keying.pitch, 650);
+    EXPECT_TRUE(s.m_charSet.m_flags[CF_SZ]);
+
+    s.ResetPage(OptionPage::General);
+    EXPECT_EQ(s.m_keying.charSpeedCpm, 90);
+    EXPECT_EQ(s.m_keying.dotSamples, fresh.m_keying.dotSamples);
+    EXPECT_EQ(s.m_keying.secondPitch, 700);
+    EXPECT_EQ(s.m_ioFont.m_strFaceName, "Arial");
+    EXPECT_EQ(s.m_nEndDelay, 2);
+    EXPECT_TRUE(s.m_bWpmSpeedUnit);
+    // Options no page resets, and the character set, stay.
+    EXPECT_EQ(s.m_nSource, SOURCE_WORDS | SOURCE_Q_CODES);
+    EXPECT_EQ(s.m_nWordsToUse, 321);
+    EXPECT_EQ(s.m_nKochAdvanceThreshold, 75);
+    EXPECT_TRUE(s.m_conditions.noiseOn);
+    EXPECT_FALSE(s.m_charSet == fresh.m_charSet);
+
+    s.ResetPage(OptionPage::CharacterSet);
+    EXPECT_TRUE(s.m_charSet == fresh.m_charSet);
 }
 
 TEST(Settings, OnlyUsableSourcesSurviveALoad) {

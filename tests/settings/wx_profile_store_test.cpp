@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -190,6 +191,81 @@ TEST_F(WxStore, ReadableValuesOfAPartlyDamagedFileAreKept) {
     EXPECT_EQ(loaded.m_keying.volume, 30);
     EXPECT_EQ(loaded.m_ioFont.m_strFaceName, "Noto Sans");
     EXPECT_TRUE(loaded.m_bUseCaps);
+}
+
+// A damaged profile may hold a value of many megabytes in a text key. It reads as if it were
+// missing, and the next save writes the real value in its place.
+TEST_F(WxStore, OversizedTextValuesReadAsDamaged) {
+    const std::string huge(10'000'000, 'x');
+    WriteFile(ConfigFile(), "[Settings]\nIO Font face=" + huge + "\nCharacter set=" + huge +
+                                "\nSelected Characters=" + huge + "\nLast text file used=" + huge +
+                                "\nPitch=800\n");
+    CSettings loaded, fresh;
+    {
+        WxProfileStore store;
+        loaded.ExchangeProfile(store, false);
+        EXPECT_EQ(loaded.m_ioFont.m_strFaceName, "Arial");
+        EXPECT_TRUE(loaded.m_charSet == fresh.m_charSet);
+        EXPECT_EQ(loaded.m_strSelectedCharacters, "");
+        EXPECT_EQ(loaded.m_strLastTextFile, "");
+        EXPECT_EQ(loaded.m_keying.pitch, 800);
+        loaded.ExchangeProfile(store, true);
+    }
+    EXPECT_LT(fs::file_size(ConfigFile()), 10'000u);
+
+    // The longest real value, a path of 4,096 bytes, is kept.
+    const std::string longPath = "/" + std::string(4095, 'p');
+    { WxProfileStore().WriteString("Settings", "Last text file used", longPath); }
+    CSettings reloaded;
+    WxProfileStore store;
+    reloaded.ExchangeProfile(store, false);
+    EXPECT_EQ(reloaded.m_strLastTextFile, longPath);
+}
+
+// A byte that is not UTF-8 is repaired where it stands; every other byte of the file, a Chinese
+// font face among them, stays as it was.
+TEST_F(WxStore, ANonUtf8ByteRepairsOnlyItsOwnValue) {
+    const std::string face =
+        "\xE6\x96\x87\xE6\xB3\x89\xE9\xA9\xBF\xE5\xBE\xAE\xE7\xB1\xB3\xE9\xBB\x91";
+    const std::string before = "[Settings]\nIO Font face=" + face + "\nPitch=650\n";
+    const std::string after = "Use caps=1\n[Window]\nLeft=12\n";
+    WriteFile(ConfigFile(), before + "Selected Characters=k\xE4m\x80\x9F\n" + after);
+    CSettings loaded;
+    {
+        WxProfileStore store;
+        loaded.ExchangeProfile(store, false);
+    }
+    EXPECT_EQ(loaded.m_ioFont.m_strFaceName, face);
+    EXPECT_EQ(loaded.m_keying.pitch, 650);
+    EXPECT_TRUE(loaded.m_bUseCaps);
+    // The damaged bytes are the Windows-1252 characters the list is kept in.
+    EXPECT_EQ(loaded.m_strSelectedCharacters, "k\xE4m\x80\x9F");
+    EXPECT_EQ(ReadFile(ConfigFile()),
+              before + "Selected Characters=k\xC3\xA4m\xE2\x82\xAC\xC5\xB8\n" + after);
+
+    // Saved and loaded again, nothing changes any more.
+    {
+        WxProfileStore store;
+        loaded.ExchangeProfile(store, true);
+    }
+    CSettings again;
+    WxProfileStore store;
+    again.ExchangeProfile(store, false);
+    EXPECT_EQ(again.m_ioFont.m_strFaceName, face);
+    EXPECT_EQ(again.m_strSelectedCharacters, "k\xE4m\x80\x9F");
+    EXPECT_EQ(store.ReadInt("Window", "Left", 0), 12);
+}
+
+TEST_F(WxStore, NumbersBeyondThirtyTwoBitsAreClampedNotDefaulted) {
+    WriteFile(ConfigFile(),
+              "[Settings]\nChar speed=3000000000\nPitch=-5000000000\nEnd delay=4294967298\n");
+    CSettings loaded;
+    WxProfileStore store;
+    EXPECT_EQ(store.ReadInt("Settings", "Char speed", 0), INT_MAX);
+    loaded.ExchangeProfile(store, false);
+    EXPECT_EQ(loaded.m_keying.charSpeedCpm, 500);
+    EXPECT_EQ(loaded.m_keying.pitch, 400);
+    EXPECT_EQ(loaded.m_nEndDelay, 10);
 }
 
 TEST_F(WxStore, UnwritableLocationFailsSilently) {

@@ -6,19 +6,31 @@
 #include <wx/timer.h>
 #include <wx/toolbar.h>
 
+#include <csignal>
+
 #include "settings/settings.h"
 #include "settings/wx_profile_store.h"
 #include "ui/command_ids.h"
+#include "ui/control_bar.h"
 #include "ui/placement.h"
 #include "ui_test_support.h"
 
 namespace {
 
-TEST(PlacementTest, UnusableRectanglesAreIgnored) {
+TEST(PlacementTest, RectanglesTooSmallForTheWindowAreIgnored) {
     EXPECT_FALSE(IsUsablePlacement({0, 0, 0, 0}));
-    EXPECT_FALSE(IsUsablePlacement({10, 10, 10, 500}));   // width 0
-    EXPECT_FALSE(IsUsablePlacement({10, 10, 500, 110}));  // height exactly 100
-    EXPECT_TRUE(IsUsablePlacement({10, 10, 500, 111}));   // height 101
+    EXPECT_FALSE(IsUsablePlacement({0, 0, 4, 26}));  // a collapsed window: the menu bar alone
+    EXPECT_FALSE(IsUsablePlacement({10, 10, 10, 500}));
+    EXPECT_FALSE(IsUsablePlacement({600, 10, 10, 500}));  // right of its left edge
+    EXPECT_FALSE(IsUsablePlacement({10, 10, 10 + kMinNormalWidth - 1, 10 + kMinNormalHeight}));
+    EXPECT_FALSE(IsUsablePlacement({10, 10, 10 + kMinNormalWidth, 10 + kMinNormalHeight - 1}));
+    EXPECT_TRUE(IsUsablePlacement({10, 10, 10 + kMinNormalWidth, 10 + kMinNormalHeight}));
+}
+
+TEST(PlacementTest, DefaultRectangleIsThreeQuartersOfTheWorkAreaCentred) {
+    EXPECT_EQ(DefaultNormalRect({0, 0, 1280, 1024}), (NormalRect{160, 128, 1120, 896}));
+    // A panel on the left and one at the top: centred in what is left.
+    EXPECT_EQ(DefaultNormalRect({48, 24, 1968, 1104}), (NormalRect{288, 159, 1728, 969}));
 }
 
 TEST(PlacementTest, RectangleIsShiftedBackOntoTheWorkArea) {
@@ -99,6 +111,39 @@ TEST_F(AppFrameTest, MaximizedFrameKeepsItsLastNormalRectangle) {
     // The normal rectangle is the frame's size before it was maximized, not the screen.
     EXPECT_GT(store.ReadInt("Window", "Right", 0) - store.ReadInt("Window", "Left", 0), 0);
     EXPECT_LT(store.ReadInt("Window", "Right", 0) - store.ReadInt("Window", "Left", 0), 1280);
+}
+
+// The character speed the profile file holds now, as the next start would read it.
+int StoredCharSpeed() {
+    CSettings next;
+    WxProfileStore store;
+    next.ExchangeProfile(store, false);
+    return next.m_keying.charSpeedCpm;
+}
+
+TEST_F(AppFrameTest, SpeedChangedOnTheControlBarIsInTheProfileWithinASecond) {
+    OpenMainWindow();
+    const int before = g_settings.m_keying.charSpeedCpm;
+    View().ControlBar()->CharSpeed()->SetValue("31");
+    const int changed = g_settings.m_keying.charSpeedCpm;
+    ASSERT_NE(changed, before);
+    // A program killed from now on (SIGKILL runs no code) starts again with the new speed.
+    EXPECT_TRUE(PumpUntil([&] { return StoredCharSpeed() == changed; }, 3s));
+
+    // Nothing changed, nothing written.
+    const auto written = std::filesystem::last_write_time(m_configDir / "Veltrane.conf");
+    PumpFor(1500ms);
+    EXPECT_EQ(std::filesystem::last_write_time(m_configDir / "Veltrane.conf"), written);
+}
+
+TEST_F(AppFrameTest, TerminateSignalSavesTheProfileAndClosesTheWindow) {
+    OpenMainWindow();
+    View().ControlBar()->CharSpeed()->SetValue("33");
+    const int changed = g_settings.m_keying.charSpeedCpm;
+    // Before the change can have been saved on its own.
+    ASSERT_EQ(::raise(SIGTERM), 0);
+    EXPECT_TRUE(PumpUntil([this] { return !m_frame; }, 5s));
+    EXPECT_EQ(StoredCharSpeed(), changed);
 }
 
 TEST_F(AppFrameTest, SplashKeepsTheFrameDisabledForItsTime) {

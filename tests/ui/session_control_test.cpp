@@ -3,6 +3,7 @@
 // panes, the clicked character, and closing the window at every stage of a session.
 #include <wx/app.h>
 #include <wx/dialog.h>
+#include <wx/menu.h>
 #include <wx/stattext.h>
 #include <wx/statusbr.h>
 #include <wx/testing.h>
@@ -177,6 +178,21 @@ TEST_F(SessionControlTest, TypedTextSessionEndsInTheResultsOfTheCopy) {
     EXPECT_EQ(View().m_nElapsedSamples, 0);
     PumpFor(50ms);
     EXPECT_EQ(Frame().GetStatusBar()->GetStatusText(2), wxString());
+
+    // The same results again from the 操作 menu, until the next session starts.
+    const wxMenuItem* item = Frame().GetMenuBar()->FindItem(MenuItemId(CMD_VIEW_LAST_RESULTS));
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->GetItemLabelText(), wxString::FromUTF8("查看上次结果"));
+    ASSERT_TRUE(State(CMD_VIEW_LAST_RESULTS).enabled);
+    ShownResults again;
+    wxTEST_DIALOG(Command(CMD_VIEW_LAST_RESULTS), ExpectResults(again));
+    EXPECT_EQ(again.correct, "10");
+    EXPECT_EQ(again.wrong, "0");
+    StartGeneratedSession();
+    EXPECT_FALSE(State(CMD_VIEW_LAST_RESULTS).enabled);
+    Command(CMD_ABORT);
+    ASSERT_TRUE(WaitForThreadEnd());
+    EXPECT_FALSE(State(CMD_VIEW_LAST_RESULTS).enabled);
 }
 
 TEST_F(SessionControlTest, AbortCutsTheSessionWithoutResults) {
