@@ -22,6 +22,7 @@
 #include <filesystem>
 #include <string>
 
+#include "engine/fake_sound_backend.h"
 #include "engine/portaudio_device.h"
 #include "ui/app.h"
 #include "ui/main_frame.h"
@@ -45,7 +46,11 @@ class StartupBenchApp : public CTrainerApp {
 public:
     bool OnInit() override {
         g_toolkitReady = Clock::now();
-        if (!StartUp(g_withPortAudio ? OpenPortAudioDevice() : nullptr, 0)) return false;
+        if (!StartUp(g_withPortAudio
+                         ? MakePortAudioBackend()
+                         : std::make_unique<FakeSoundBackend>(std::vector<std::string>{}),
+                     0))
+            return false;
         g_startUpDone = Clock::now();
         Bind(wxEVT_IDLE, &StartupBenchApp::OnFirstIdle, this);
         return true;

@@ -26,6 +26,10 @@ struct KeyingParameters {
     RelaxedAtomic<int32_t> secondPitch;     // Hz, dots
     RelaxedAtomic<int32_t> volume;          // 0 .. 100, code volume
     RelaxedAtomic<int32_t> masterVolume;    // 0 .. 100
+    // Silence before the first element of every playback, 0 .. kMaxLeadInMs: Bluetooth
+    // headsets and some USB devices swallow the first part of a sound. 0 adds nothing.
+    RelaxedAtomic<int32_t> leadInMs{0};
+    static constexpr int32_t kMaxLeadInMs = 1000;
 
     // 700 Hz, both volumes 50, 60 CPM word speed and 90 CPM character speed.
     KeyingParameters();

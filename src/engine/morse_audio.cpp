@@ -26,10 +26,6 @@ constexpr double kVolumeScale = 3.2767;
 // The silence a flush appends; no flush needs more than three halves.
 constexpr uint8_t kZeroBlock[audio::kTailBytes] = {};
 
-void Check(int32_t result) {
-    if (device::Failed(result)) throw DeviceError(result);
-}
-
 // Samples per period of a tone: a whole number, so 700 Hz plays as 22050 / 31, about 711 Hz.
 int32_t TonePeriod(int32_t frequency) {
     return audio::kSampleRate /
@@ -55,6 +51,25 @@ CMorseAudio::CMorseAudio(const KeyingParameters& keying, SoundDevice*& device,
       m_conditions(conditions),
       m_fist(conditions),
       m_band(conditions) {}
+
+void CMorseAudio::RaiseDeviceError(int32_t result) {
+    m_bDeviceFailed = true;
+    throw DeviceError(result);
+}
+
+void CMorseAudio::Check(int32_t result) {
+    if (device::Failed(result)) RaiseDeviceError(result);
+}
+
+bool CMorseAudio::OpenDevice(SoundBackend& backend, const std::string& name) {
+    // The old device goes first: a host may allow one open stream at a time.
+    m_pDevice = nullptr;
+    m_ownedDevice.reset();
+    m_ownedDevice = backend.Open(name);
+    m_pDevice = m_ownedDevice.get();
+    m_bDeviceFailed = false;
+    return m_pDevice != nullptr;
+}
 
 CMorseAudio::~CMorseAudio() {
     if (m_bHasBuffer && m_pDevice) {
@@ -144,6 +159,10 @@ void CMorseAudio::BeginConditions(uint64_t seed) {
 }
 
 void CMorseAudio::Write(const void* bytes, uint32_t length) {
+    if (length > 0 && m_bLeadInPending) {
+        m_bLeadInPending = false;
+        WriteLeadIn();
+    }
     if (length == 0) {
         // The staged remainder and the silence make exactly three halves.
         Write(kZeroBlock, audio::kTailBytes - m_nStaged);
@@ -193,8 +212,19 @@ void CMorseAudio::Write(const void* bytes, uint32_t length) {
     m_nStaged += sourceLeft;
 }
 
+void CMorseAudio::WriteLeadIn() {
+    const int32_t ms = std::clamp<int32_t>(m_keying.leadInMs, 0, KeyingParameters::kMaxLeadInMs);
+    uint32_t left =
+        static_cast<uint32_t>(int64_t{ms} * audio::kSampleRate / 1000) * audio::kBytesPerSample;
+    while (left > 0 && !g_bAbort) {
+        const uint32_t n = std::min<uint32_t>(left, sizeof kZeroBlock);
+        Write(kZeroBlock, n);
+        left -= n;
+    }
+}
+
 void CMorseAudio::CreateDeviceBuffer() {
-    if (!m_pDevice) throw DeviceError(device::kErrNoDevice);
+    if (!m_pDevice) RaiseDeviceError(device::kErrNoDevice);
     Check(m_pDevice->CreateBuffer(kBufferBytes));
     m_bHasBuffer = true;
     Check(m_pDevice->SetNotificationPositions(audio::kNotifyPositions, 2, m_event));
@@ -218,7 +248,7 @@ CMorseAudio::WaitResult CMorseAudio::WaitForFreeHalf() {
         Check(m_pDevice->GetStatus(&status));
         if (status & device::kStatusBufferLost) return WaitResult::BufferLost;
         if (std::chrono::steady_clock::now() >= deadline)
-            throw DeviceError(device::kErrDeviceSilent);
+            RaiseDeviceError(device::kErrDeviceSilent);
     }
     return WaitResult::Signalled;
 }
@@ -226,7 +256,7 @@ CMorseAudio::WaitResult CMorseAudio::WaitForFreeHalf() {
 void CMorseAudio::FillChunk(uint32_t chunk, const uint8_t*& source, uint32_t& sourceLeft) {
     void* region = nullptr;
     Check(m_pDevice->Lock(m_nWriteCursor, chunk, &region));
-    if (!region) throw DeviceError(device::kErrFailed);
+    if (!region) RaiseDeviceError(device::kErrFailed);
     uint8_t* out = static_cast<uint8_t*>(region);
     std::memcpy(out, m_staging, m_nStaged);
     const uint32_t fresh = chunk - m_nStaged;
@@ -253,6 +283,7 @@ void CMorseAudio::StartPlayback() {
 
 void CMorseAudio::StopStream() {
     m_bConditionsBegun = false;
+    m_bLeadInPending = true;
     bool counted = false;
     if (!HasFileSink()) {
         if (m_bHasBuffer) {

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "engine/audio_format.h"
 #include "engine/auto_reset_event.h"
@@ -15,6 +16,7 @@
 #include "engine/keying.h"
 #include "engine/relaxed_atomic.h"
 #include "engine/signal_conditions.h"
+#include "engine/sound_backend.h"
 #include "engine/sound_device.h"
 
 // Told after every element handed to the sink (the view wakes its idle-time update with it).
@@ -45,6 +47,14 @@ public:
     CMorseAudio(const CMorseAudio&) = delete;
     CMorseAudio& operator=(const CMorseAudio&) = delete;
 
+    // Opens the output `name` (empty: the system's default; one the backend no longer lists:
+    // the default too) into the owner's device slot, closing the device that was there; the
+    // slot stays null when there is no output. The engine owns the device it opened. Only while
+    // nothing plays. Silent; true when there is a device now.
+    bool OpenDevice(SoundBackend& backend, const std::string& name);
+    // A device error was raised since the device was opened: it needs opening again.
+    bool DeviceFailed() const { return m_bDeviceFailed; }
+
     // Keys one character element by element into the file sink or the device stream and returns
     // the samples produced (tones and silences). Adds each element's samples to `counter` and
     // tells `view` after each element (both optional). Stops before the next element once the
@@ -53,7 +63,8 @@ public:
                             SynthesisObserver* view);
 
     // Queues bytes of samples for playback, blocking until the device has room for them;
-    // `length` 0 flushes: pads with silence until everything written has been played.
+    // `length` 0 flushes: pads with silence until everything written has been played. The
+    // first bytes of a playback follow the keying's lead-in of silence.
     // Returns early, dropping the rest, once the abort flag is set. Throws DeviceError.
     void Write(const void* bytes, uint32_t length);
     // Ends a playback: stops and releases the device buffer and uncounts the stream. The signal
@@ -82,8 +93,14 @@ private:
     // Renders n samples of tone at `frequency` Hz, with its rise and fall, into m_element.
     void RenderTone(int32_t n, int32_t frequency);
 
+    // Remembers that the device failed, then throws DeviceError.
+    [[noreturn]] void RaiseDeviceError(int32_t result);
+    void Check(int32_t result);
+
     bool IsLooping() const { return m_bPlaying && !m_bRestored; }
     void CreateDeviceBuffer();
+    // The keying's lead-in, as silence at the start of a playback.
+    void WriteLeadIn();
     // Restores a lost buffer, retrying every kRestoreRetry; false if an abort ended the attempts.
     bool RestoreLostBuffer();
     // Waits, in slices, until the device has left the half at the write cursor. Throws
@@ -98,6 +115,10 @@ private:
     AutoResetEvent m_event;
     const KeyingParameters& m_keying;
     SoundDevice*& m_pDevice;
+    // The device OpenDevice opened (the slot points at it).
+    std::unique_ptr<SoundDevice> m_ownedDevice;
+    // Set on the playback thread, read on the interface thread after it ended.
+    std::atomic<bool> m_bDeviceFailed{false};
     // Playback has started and is counted in g_nActiveStreams.
     bool m_bPlaying = false;
     // The buffer was lost and restored: it is stopped until the next whole fill restarts it.
@@ -105,6 +126,8 @@ private:
     uint32_t m_nWriteCursor = 0;
     uint8_t m_staging[audio::kBufferBytes];
     uint32_t m_nStaged = 0;
+    // No sample of this playback has been written yet: the lead-in comes first.
+    bool m_bLeadInPending = true;
     // Set by the interface thread before a recording starts and cleared after it ended.
     std::atomic<SampleSink*> m_pFileSink{nullptr};
     // The one element buffer, allocated with the engine.

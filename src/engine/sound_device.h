@@ -65,4 +65,13 @@ public:
     virtual int32_t Restore() = 0;
     // Releases the streaming buffer (stopping it first if it still plays).
     virtual void ReleaseBuffer() = 0;
+
+    // Troubles of the playback since the device was opened; a device without a host has none.
+    struct Counters {
+        // Callbacks the host flagged as having run dry before them (its queue underflowed).
+        uint64_t hostUnderflows = 0;
+        // Times the device reached a half its writer had not refilled and played silence.
+        uint64_t lateHalves = 0;
+    };
+    virtual Counters PlaybackCounters() const { return {}; }
 };

@@ -54,21 +54,30 @@ private:
     std::vector<CMatch> m_records;
 };
 
-// Length of text once trailing white space (space, tab, CR, LF, VT, FF) is left off.
-size_t TrimmedLength(const std::string& text) {
-    size_t end = text.size();
-    while (end > 0 && codepage::IsSpace(static_cast<unsigned char>(text[end - 1]))) --end;
-    return end;
+// Length of text once trailing white space (space, tab, CR, LF, VT, FF) is left off, read
+// backwards a piece at a time.
+size_t TrimmedLength(const ComparedText& text) {
+    constexpr size_t kPiece = 256;
+    size_t end = text.Length();
+    while (end > 0) {
+        const size_t from = end > kPiece ? end - kPiece : 0;
+        const std::string piece = text.Range(from, end);
+        size_t keep = piece.size();
+        while (keep > 0 && codepage::IsSpace(static_cast<unsigned char>(piece[keep - 1]))) --keep;
+        if (keep > 0) return from + keep;
+        end = from;
+    }
+    return 0;
 }
 
 // text[offset, end) normalised for comparison (upper case, escapes to prosign codes, both
 // parentheses to code 1), with exactly the bytes that normalising all of text[0, end) would
 // give there. Escape recognition looks only at a backslash and the letters after it, so a few
 // bytes of context before the offset are enough: an escape the offset cuts through still reads
-// as its code, and the bytes before the offset are never worked on again.
-std::string NormalisedRest(const std::string& text, size_t offset, size_t end) {
+// as its code, and the bytes before the offset are never read again.
+std::string NormalisedRest(const ComparedText& text, size_t offset, size_t end) {
     const size_t start = offset > kEscapeReach ? offset - kEscapeReach : 0;
-    std::string rest = text.substr(start, end - start);
+    std::string rest = text.Range(start, end);
     codepage::MakeUpper(rest);
     ParseProsignEscapes(rest);
     MapBrackets(rest);
@@ -150,11 +159,20 @@ void SetCompareTraceHook(std::function<void(const std::string&)> hook) {
     g_traceHook = std::move(hook);
 }
 
+std::string StringText::Range(size_t from, size_t to) const {
+    return m_text.substr(from, to - from);
+}
+
 bool CompareCopy(ScoreTally& tally, const std::string& copyText, const std::string& sentText,
                  bool final) {
+    return CompareCopy(tally, StringText(copyText), StringText(sentText), final);
+}
+
+bool CompareCopy(ScoreTally& tally, const ComparedText& copyText, const ComparedText& sentText,
+                 bool final) {
     // At the end, trailing white space of either pane is not scored.
-    const size_t copyEnd = final ? TrimmedLength(copyText) : copyText.size();
-    const size_t sentEnd = final ? TrimmedLength(sentText) : sentText.size();
+    const size_t copyEnd = final ? TrimmedLength(copyText) : copyText.Length();
+    const size_t sentEnd = final ? TrimmedLength(sentText) : sentText.Length();
     const bool copyNonEmpty = copyEnd > 0;
 
     // The learner may have deleted copy already scored, and the final trim may cut into scored

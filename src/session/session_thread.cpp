@@ -52,12 +52,10 @@ size_t BeginSession(SessionView& view) {
         if (added) ++view.m_nSentCount;
         return echo;
     }
-    view.m_tally.Clear();
     view.m_nElapsedSamples = 0;
     view.m_nBudgetUsed = 0;
     view.m_nSentCount = 0;
-    view.SetPaneText(Pane::Output, std::string());
-    view.SetPaneText(Pane::Copy, std::string());
+    view.ClearPanesAndTally();
     return 0;
 }
 
@@ -100,6 +98,7 @@ public:
             m_view.m_nElapsedSamples = 0;
             m_view.m_nSentCount = 0;
         } else {
+            m_view.m_bResultsPending = true;
             m_view.PostSessionFinished();
         }
         m_view.m_strSessionText.clear();

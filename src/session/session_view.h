@@ -25,6 +25,10 @@ public:
     RelaxedAtomic<bool> m_bFinishRequested;  // Stop asked for: end after the current character
     RelaxedAtomic<bool> m_bThreadRunning;    // a session or single-character thread runs
     RelaxedAtomic<bool> m_bApplyEndDelay;    // wait the end delay before the results
+    // Set by the session thread just before it posts session finished, cleared by the interface
+    // thread once it has scored the copy and shown the results. While it is set nothing new may
+    // start: a new session would empty the tally and the panes the results are made of.
+    RelaxedAtomic<bool> m_bResultsPending;
     // Set when writing a recording's file failed (disk full, ...); the session then ended as if
     // aborted. The record command reads it to tell the user and clears it before a new recording.
     RelaxedAtomic<bool> m_bSinkFailed;
@@ -60,6 +64,11 @@ public:
     // Selects the empty range at byte position pos, scrolls the caret into view and replaces the
     // selection with text (appending when pos is the text's length).
     virtual void InsertPaneText(Pane pane, size_t pos, const std::string& text) = 0;
+
+    // The start of a new session: empties both panes and zeroes the tally in one call on the
+    // interface thread, so that no copy keystroke is scored between the two (it would score the
+    // old panes into the new tally). Blocks like the pane calls.
+    virtual void ClearPanesAndTally() = 0;
 
     // Posted, never waited for: command 32776 (session finished: score the copy, show results).
     virtual void PostSessionFinished() = 0;

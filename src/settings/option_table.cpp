@@ -242,6 +242,15 @@ std::vector<OptionRow> BuildRows() {
             "Recording quality", P::None,
             [](CSettings& s) -> OptionField { return &s.m_nRecordingQuality; },
             kDefaultRecordingQuality, kMinRecordingQuality, kMaxRecordingQuality),
+        // The sound output: empty is the system's default; a name the host no longer lists
+        // plays on the default too.
+        Text(
+            "Output device", P::Volume,
+            [](CSettings& s) -> OptionField { return &s.m_strOutputDevice; }, ""),
+        Number(
+            "Lead-in ms", P::Volume,
+            [](CSettings& s) -> OptionField { return &s.m_keying.leadInMs; }, keying.leadInMs,
+            0, K::kMaxLeadInMs, "起始静音"),
     };
     rows.insert(rows.end(), tail.begin(), tail.end());
     return rows;

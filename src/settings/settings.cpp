@@ -144,6 +144,7 @@ void CSettings::CopyFrom(const CSettings& other) {
     m_nKochAdvanceThreshold = other.m_nKochAdvanceThreshold;
     m_nRecordingFormat = other.m_nRecordingFormat;
     m_nRecordingQuality = other.m_nRecordingQuality;
+    m_strOutputDevice = other.m_strOutputDevice;
     std::lock_guard lock(g_settingsLock);
     m_strSelectedCharacters = other.m_strSelectedCharacters;
     m_charSet = other.m_charSet;

@@ -102,6 +102,8 @@ public:
     RelaxedAtomic<int32_t> m_nWordsToUse;
     std::string m_strSelectedCharacters;  // Windows-1252; written under g_settingsLock
     std::string m_strLastTextFile;        // UTF-8 path
+    // The output's name as the sound host lists it; empty for the system's default.
+    std::string m_strOutputDevice;
     CharacterSet m_charSet;               // written under g_settingsLock
     // Percent of the Koch session and of its newest character copied right before the next
     // lesson is offered (history/koch_advice.h).

@@ -50,7 +50,7 @@ wxEND_EVENT_TABLE()
 
     bool CTrainerApp::OnInit() {
     // The program takes no command-line options, so the framework's parser is not run.
-    return StartUp(OpenPortAudioDevice(), kSplashMilliseconds);
+    return StartUp(MakePortAudioBackend(), kSplashMilliseconds);
 }
 
 CTrainerApp::CTrainerApp() = default;
@@ -61,7 +61,7 @@ int CTrainerApp::OnExit() {
     return wxApp::OnExit();
 }
 
-bool CTrainerApp::StartUp(std::unique_ptr<SoundDevice> device, int splashMilliseconds) {
+bool CTrainerApp::StartUp(std::unique_ptr<SoundBackend> backend, int splashMilliseconds) {
     SetVendorName("Korvanel");
     SetAppName("Veltrane");
     wxStandardPaths::Get().SetFileLayout(wxStandardPaths::FileLayout_XDG);
@@ -75,7 +75,7 @@ bool CTrainerApp::StartUp(std::unique_ptr<SoundDevice> device, int splashMillise
     }
 
     auto* frame = new CMainFrame();
-    if (!frame->Create(std::move(device))) {
+    if (!frame->Create(std::move(backend))) {
         frame->Destroy();
         return false;
     }

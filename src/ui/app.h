@@ -10,7 +10,7 @@
 
 #include <memory>
 
-#include "engine/sound_device.h"
+#include "engine/sound_backend.h"
 #include "ui/placement.h"
 
 class CMainFrame;
@@ -28,9 +28,10 @@ public:
     int OnExit() override;
 
     // Everything of start-up after the framework's own: settings and placement loaded, frame
-    // created with the sound device (null: none), placed, shown, splash for splashMilliseconds.
+    // created (its view opens the sound device from `backend`), placed, shown, splash for
+    // splashMilliseconds.
     // Returns false when the frame cannot be created.
-    bool StartUp(std::unique_ptr<SoundDevice> device, int splashMilliseconds);
+    bool StartUp(std::unique_ptr<SoundBackend> backend, int splashMilliseconds);
     // Writes the placement (the live frame's, or what it left behind) and all settings, and
     // flushes the store. The file is replaced whole through a temporary file.
     void SaveProfile();

@@ -161,7 +161,7 @@ wxEND_EVENT_TABLE()
     m_bands.UnInit();
 }
 
-bool CMainFrame::Create(std::unique_ptr<SoundDevice> device) {
+bool CMainFrame::Create(std::unique_ptr<SoundBackend> backend) {
     if (!wxFrame::Create(nullptr, wxID_ANY, Utf8(kTitle), wxDefaultPosition, kDefaultFrameSize,
                          wxDEFAULT_FRAME_STYLE | wxCLIP_CHILDREN))
         return false;
@@ -171,7 +171,7 @@ bool CMainFrame::Create(std::unique_ptr<SoundDevice> device) {
     CreateStatusPanes();
 
     m_wndView = new CTrainingView();
-    if (!m_wndView->Create(this, m_bands, std::move(device))) return false;
+    if (!m_wndView->Create(this, m_bands, std::move(backend))) return false;
     m_bands.AddPane(m_wndView, wxAuiPaneInfo().Name("view").CenterPane().PaneBorder(false));
 
     SetAccelerators();

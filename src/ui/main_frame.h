@@ -10,7 +10,7 @@
 #include <functional>
 #include <memory>
 
-#include "engine/sound_device.h"
+#include "engine/sound_backend.h"
 #include "ui/placement.h"
 
 class CTrainingView;
@@ -28,9 +28,8 @@ public:
     CMainFrame() = default;
     ~CMainFrame() override;
 
-    // Creates the frame with its bars and the view; the view takes the sound device (null when
-    // there is none).
-    bool Create(std::unique_ptr<SoundDevice> device);
+    // Creates the frame with its bars and the view, which opens its sound device from `backend`.
+    bool Create(std::unique_ptr<SoundBackend> backend);
 
     CTrainingView& View() const { return *m_wndView; }
     wxAuiManager& Bands() { return m_bands; }

@@ -199,6 +199,9 @@ void CRecordCommand::Run() {
     // The previous playback thread has ended; joining it orders its last use of the session
     // text before ours.
     view.JoinPlayback();
+    // The results of a session that has just ended come before the recording replaces it.
+    view.DeliverPendingResults();
+    if (view.IsClosing()) return;
 
     // The text is prepared aside: until the file is chosen a paused session keeps its own.
     const int source = g_settings.m_nSource;

@@ -15,11 +15,11 @@
 #include "engine/audio_format.h"
 #include "options/input_text_dialog.h"
 #include "scoring/compare_copy.h"
-#include "ui/results_dialog.h"
-#include "ui/initial_delay_dialog.h"
 #include "session/session_thread.h"
 #include "settings/settings.h"
+#include "ui/initial_delay_dialog.h"
 #include "ui/pump.h"
+#include "ui/results_dialog.h"
 #include "ui/training_view.h"
 
 namespace {
@@ -61,6 +61,9 @@ void CTrainingView::OnStart() {
     if (g_nActiveStreams == 0 && !m_bThreadRunning) {
         // The finished thread is joined before its session text is touched.
         JoinPlayback();
+        // A session that has just ended is scored and its results shown before anything new
+        // empties the tally and the panes (its finished command may still be queued).
+        DeliverPendingResults();
         const bool resumption = m_bPauseRequested;
         bool ready = true;
         // A new generated session must not send the text of a paused session that Stop
@@ -74,8 +77,9 @@ void CTrainingView::OnStart() {
                 ReportUnusableFile(wxGetTopLevelParent(this), g_strChosenFile);
             }
         }
-        // A cancelled countdown starts nothing and leaves a paused session paused.
-        if (ready && RunCountdown(resumption) && !IsClosing()) {
+        // A cancelled countdown starts nothing and leaves a paused session paused. A device
+        // that failed in the last playback is opened again, on the default output of now.
+        if (ready && RunCountdown(resumption) && !IsClosing() && EnsureSoundDevice()) {
             m_lastResults.reset();
             StartPlayback(&SessionThread);
         }
@@ -181,7 +185,13 @@ void CTrainingView::OnCopyPaneChanged() {
 }
 
 void CTrainingView::OnSessionFinished() {
-    if (IsClosing()) return;
+    DeliverPendingResults();
+}
+
+void CTrainingView::DeliverPendingResults() {
+    // Once per session: by the finished command, or earlier by a Start or Record that came first.
+    if (!m_bResultsPending || IsClosing()) return;
+    m_bResultsPending = false;
     const int seconds = m_nElapsedSamples / audio::kSampleRate;
     if (CompareCopy(m_tally, ReadPane(Pane::Copy), ReadPane(Pane::Output), true)) {
         m_lastResults = std::make_unique<LastResults>(LastResults{m_tally, seconds});
@@ -217,13 +227,14 @@ void CTrainingView::StartPlayback(void (*threadProc)(SessionView*)) {
 }
 
 void CTrainingView::PlayClickedCharacter(unsigned char ch) {
-    if (m_bThreadRunning || m_pSoundDevice == nullptr || IsClosing()) return;
+    if (m_bThreadRunning || IsClosing() || !EnsureSoundDevice()) return;
     m_chPlayCharacter = ch;
     StartPlayback(&PlayCharacterThread);
 }
 
 void CTrainingView::OnClosingNotice() {
     m_bClosing = true;
+    m_deviceLook.Stop();
     g_bAbort = true;
     // The thread's pane calls give up now that the view is closing, and the abort cuts its
     // sound within an element, so the wait is short; the view and its engine stay until it ends.

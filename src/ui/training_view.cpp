@@ -98,16 +98,17 @@ CTrainingView::~CTrainingView() {
 }
 
 bool CTrainingView::Create(wxFrame* frame, wxAuiManager& bands,
-                           std::unique_ptr<SoundDevice> device) {
+                           std::unique_ptr<SoundBackend> backend) {
     if (!wxWindow::Create(frame, wxID_ANY, wxDefaultPosition, wxDefaultSize,
                           wxCLIP_CHILDREN | wxBORDER_NONE))
         return false;
     m_pBands = &bands;
     if (!CreateBands(frame, bands)) return false;
     CreatePanes();
-    m_soundDevice = std::move(device);
-    m_pSoundDevice = m_soundDevice.get();
+    m_backend = std::move(backend);
     BindMessageMap();
+    EnsureSoundDevice();
+    WatchSoundDevice(frame);
     ExchangeControlBar(false);
     --m_nUpdating;
     LayoutPanes();
@@ -595,6 +596,14 @@ void CTrainingView::SetPaneText(Pane pane, const std::string& text) {
 
 void CTrainingView::InsertPaneText(Pane pane, size_t pos, const std::string& text) {
     RunOnInterfaceThread<void>([this, pane, pos, text] { InsertIntoPane(pane, pos, text); });
+}
+
+void CTrainingView::ClearPanesAndTally() {
+    RunOnInterfaceThread<void>([this] {
+        m_tally.Clear();
+        WritePane(Pane::Output, std::string());
+        WritePane(Pane::Copy, std::string());
+    });
 }
 
 void CTrainingView::PostSessionFinished() {

@@ -8,6 +8,7 @@
 // It is the SessionView of the playback threads: their pane calls are marshalled to the
 // interface thread and given up as soon as the session is aborted or the window closes.
 
+#include <wx/timer.h>
 #include <wx/window.h>
 
 #include <memory>
@@ -18,6 +19,7 @@
 #include "content/text_sources.h"
 #include "engine/morse_audio.h"
 #include "engine/relaxed_atomic.h"
+#include "engine/sound_backend.h"
 #include "engine/sound_device.h"
 #include "scoring/score_tally.h"
 #include "session/session_view.h"
@@ -29,6 +31,7 @@ class wxAuiManager;
 class wxComboBox;
 class wxFont;
 class wxFrame;
+class wxMenuEvent;
 class wxStaticText;
 class wxTextCtrl;
 class wxUpdateUIEvent;
@@ -40,8 +43,8 @@ public:
     ~CTrainingView() override;
 
     // Creates the view as the client window of frame, its bars as bands of the frame's band
-    // manager, its panes, and takes the sound device (null when there is none).
-    bool Create(wxFrame* frame, wxAuiManager& bands, std::unique_ptr<SoundDevice> device);
+    // manager, its panes, and opens the sound device from `backend`.
+    bool Create(wxFrame* frame, wxAuiManager& bands, std::unique_ptr<SoundBackend> backend);
 
     // Settings to the control bar (false) or the control bar to the settings (true).
     void ExchangeControlBar(bool save);
@@ -69,6 +72,9 @@ public:
     // True when the view has a command handler for id.
     bool HandlesCommand(int id) const { return m_handledCommands.count(id) != 0; }
     bool HasSoundDevice() const { return m_pSoundDevice != nullptr; }
+    SoundBackend& Backend() const { return *m_backend; }
+    // Opens the chosen output afresh while nothing plays (after the choice changed).
+    void ReopenSoundDevice();
 
     wxTextCtrl* OutputPane() const { return m_wndOutput; }
     wxTextCtrl* CopyPane() const { return m_wndCopy; }
@@ -83,6 +89,7 @@ public:
     std::string PaneText(Pane pane) override;
     void SetPaneText(Pane pane, const std::string& text) override;
     void InsertPaneText(Pane pane, size_t pos, const std::string& text) override;
+    void ClearPanesAndTally() override;
     void PostSessionFinished() override;
     void PostWakeUp() override;
     bool IsClosing() const override { return m_bClosing; }
@@ -124,6 +131,17 @@ private:
     void WritePane(Pane pane, const std::string& text);
     void InsertIntoPane(Pane pane, size_t pos, const std::string& text);
 
+    // Sound device (training_view_device.cpp). Before a playback: opens the device again when
+    // there is none or the last playback met a device error; true when there is one now.
+    bool EnsureSoundDevice();
+    // Starts the looks for a device: a timer, and every menu the frame opens.
+    void WatchSoundDevice(wxWindow* frame);
+    void OnMenuOpen(wxMenuEvent& event);
+    // While there is no device: a cheap look whether an output has appeared, and its opening.
+    void LookForSoundDevice();
+    // The status bar and the Start tool tip tell whether a sound output was found.
+    void ShowSoundDeviceState();
+
     // Starts a playback thread once the previous one has ended.
     void StartPlayback(void (*threadProc)(SessionView*));
     void JoinPlayback();
@@ -143,6 +161,8 @@ private:
     void OnStop();
     void OnAbort();
     void OnSessionFinished();
+    // Scores the copy of a session that has ended and shows its results, if that is still due.
+    void DeliverPendingResults();
     // The results of the last finished session, kept until the next session starts.
     void ShowLastResults();
     void OnUpdateViewLastResults(wxUpdateUIEvent& event);
@@ -178,10 +198,14 @@ private:
     void OnHelp();
     void OnUpdateAlwaysEnabled(wxUpdateUIEvent& event);
 
-    // The device slot comes before the engine, which keeps a reference to it.
-    std::unique_ptr<SoundDevice> m_soundDevice;
+    // The backend and the device slot come before the engine, which opens the device from the
+    // one into the other and closes it before either goes.
+    std::unique_ptr<SoundBackend> m_backend;
     SoundDevice* m_pSoundDevice = nullptr;
     CMorseAudio m_audio;
+    // Looks for an output every few seconds while there is none.
+    wxTimer m_deviceLook;
+    wxString m_strStartToolTip;  // the Start tool's own tip, shown again once a device is found
 
     wxStaticText* m_wndOutputLabel = nullptr;
     wxStaticText* m_wndCopyLabel = nullptr;

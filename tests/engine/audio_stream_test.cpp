@@ -353,3 +353,32 @@ TEST_F(AudioStreamTest, APacedDeviceDrivesTheStream) {
     EXPECT_GE(fake.Played().size(), 6u * kHalf);
     EXPECT_EQ(g_nActiveStreams, 0);
 }
+
+// A lead-in puts its silence before the first element of every playback, and only there;
+// without one the first sample played is the first sample written.
+TEST_F(AudioStreamTest, TheLeadInIsSilenceBeforeEachPlaybackAndNothingAtZero) {
+    fake.StartFreeRunning();
+    const Bytes tone = Data(3 * kHalf, 8);
+    const auto play = [&] {
+        const size_t before = fake.Played().size();
+        Write(tone);
+        Write(tone);
+        audio.Write(nullptr, 0);
+        audio.StopStream();
+        const Bytes all = fake.Played();
+        return Bytes(all.begin() + before, all.end());
+    };
+
+    const Bytes plain = play();
+    EXPECT_EQ(Slice(plain, 0, tone.size()), tone);
+
+    keying.leadInMs = 250;  // 250 ms: 5512 samples, 11,024 bytes, more than one fill
+    const size_t lead = 11024;
+    for (int playback = 0; playback < 2; ++playback) {
+        SCOPED_TRACE(playback);
+        const Bytes led = play();
+        ASSERT_GE(led.size(), lead + 2 * tone.size());
+        EXPECT_EQ(Slice(led, 0, lead), Bytes(lead, 0));
+        EXPECT_EQ(Slice(led, lead, 2 * tone.size()), Concat({tone, tone}));
+    }
+}

@@ -12,12 +12,17 @@
 // the host APIs' probing output goes nowhere.
 TEST(PortAudioDevice, OpeningAndClosingPrintNothing) {
     testing::internal::CaptureStderr();
-    { std::unique_ptr<SoundDevice> device = OpenPortAudioDevice(); }
+    {
+        const std::unique_ptr<SoundBackend> backend = MakePortAudioBackend();
+        std::unique_ptr<SoundDevice> device = backend->Open("");
+        backend->OutputDevices();
+    }
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }
 
 TEST(PortAudioDevice, PlaysACharacterThroughTheDefaultOutput) {
-    std::unique_ptr<SoundDevice> device = OpenPortAudioDevice();
+    const std::unique_ptr<SoundBackend> backend = MakePortAudioBackend();
+    std::unique_ptr<SoundDevice> device = backend->Open("");
     if (!device) GTEST_SKIP() << "no sound output on this machine";
     SoundDevice* slot = device.get();
     KeyingParameters keying;

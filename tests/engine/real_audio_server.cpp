@@ -148,7 +148,16 @@ bool PrivatePulseServer::Start(milliseconds timeout) {
     std::string pattern = "/tmp/veltrane-pulse-XXXXXX";
     if (!mkdtemp(pattern.data())) return Fail("cannot create a private directory");
     m_dir = pattern;
+    return StartDaemon(timeout);
+}
 
+bool PrivatePulseServer::Restart(milliseconds timeout) {
+    Terminate(m_recorder);
+    Terminate(m_daemon);
+    return StartDaemon(timeout);
+}
+
+bool PrivatePulseServer::StartDaemon(milliseconds timeout) {
     // The daemon's own files (cookie, runtime state) go to the private directory, never to the
     // user's. The null sink must not rewind, or what was played is rewritten and the recording
     // is no longer bit-exact and in time.

@@ -25,6 +25,9 @@ public:
     // Starts the daemon and waits (at most `timeout`) until it answers and its null sink is the
     // default. Returns false, with the reason in Error(), when it does not.
     bool Start(std::chrono::milliseconds timeout);
+    // Stops the daemon (and the recording) and starts a new one on the same socket, as a
+    // desktop's sound service does when it restarts; waits for it like Start.
+    bool Restart(std::chrono::milliseconds timeout);
     // The value for PULSE_SERVER that reaches this daemon.
     std::string ServerAddress() const;
 
@@ -42,6 +45,7 @@ public:
     const std::string& Error() const { return m_error; }
 
 private:
+    bool StartDaemon(std::chrono::milliseconds timeout);
     int64_t CapturedSamples() const;
     bool Fail(std::string message);
 

@@ -10,6 +10,7 @@
 
 #include "content/text_sources.h"
 #include "engine/audio_flags.h"
+#include "scoring/compare_copy.h"
 #include "session/test_session_view.h"
 #include "settings/settings.h"
 
@@ -313,6 +314,33 @@ TEST_F(SessionThreadTest, StopGoesToTheResultsWithoutTheEndDelay) {
     EXPECT_FALSE(view.m_bFinishRequested);
     EXPECT_TRUE(view.m_strSessionText.empty());
     ExpectStreamReleased();
+}
+
+TEST_F(SessionThreadTest, AKeystrokeHandledAsTheSessionStartsIsNotScoredIntoItsTally) {
+    // The panes of the session before, and a copy keystroke that the interface thread handles
+    // just before the new session's first pane call.
+    view.SetPaneText(Pane::Output, "PARIS PARIS");
+    view.SetCopy("paris paris");
+    view.m_beforeFirstPaneCall = [&](TestSessionView::Record& record) {
+        CompareCopy(view.m_tally, record.copy, record.output, false);
+    };
+    // The learner copies the new session perfectly.
+    view.m_onOutputInsert = [&](TestSessionView::Record& record) {
+        record.copy = record.output;
+        CompareCopy(view.m_tally, record.copy, record.output, false);
+    };
+    view.m_strSessionText = "test";
+    RunSession();
+
+    const auto record = view.Snapshot();
+    ASSERT_EQ(record.output, "test");
+    EXPECT_EQ(record.finishedPosts, 1);
+    EXPECT_TRUE(view.m_bResultsPending);
+    EXPECT_TRUE(CompareCopy(view.m_tally, record.copy, record.output, true));
+    // Only the new session is scored, all of it.
+    EXPECT_EQ(view.m_tally.correctTotal, 4);
+    EXPECT_EQ(view.m_tally.wrongTotal, 0);
+    EXPECT_EQ(view.m_tally.correct['P'], 0);
 }
 
 TEST_F(SessionThreadTest, NormalEndWithCopyWaitsTheEndDelayBeforeTheResults) {

@@ -63,18 +63,27 @@ bool TestSessionView::WaitForEnd(std::chrono::milliseconds limit) {
 
 std::string TestSessionView::PaneText(Pane pane) {
     if (m_bClosing) return {};
-    return m_ui.Call([this, pane] { return PaneRef(pane); });
+    return CallPane([this, pane] { return PaneRef(pane); });
 }
 
 void TestSessionView::SetPaneText(Pane pane, const std::string& text) {
     if (m_bClosing) return;
-    m_ui.Call([this, pane, &text] { PaneRef(pane) = text; });
+    CallPane([this, pane, &text] { PaneRef(pane) = text; });
+}
+
+void TestSessionView::ClearPanesAndTally() {
+    if (m_bClosing) return;
+    CallPane([this] {
+        m_tally.Clear();
+        m_record.output.clear();
+        m_record.copy.clear();
+    });
 }
 
 void TestSessionView::InsertPaneText(Pane pane, size_t pos, const std::string& text) {
     if (m_bClosing) return;
     if (m_bFailPaneCalls) throw std::runtime_error("the pane is gone");
-    m_ui.Call([this, pane, pos, &text] {
+    CallPane([this, pane, pos, &text] {
         std::string& target = PaneRef(pane);
         if (pos > target.size()) throw std::out_of_range("insert position past the pane's text");
         target.insert(pos, text);

@@ -68,6 +68,7 @@ public:
     std::string PaneText(Pane pane) override;
     void SetPaneText(Pane pane, const std::string& text) override;
     void InsertPaneText(Pane pane, size_t pos, const std::string& text) override;
+    void ClearPanesAndTally() override;
     void PostSessionFinished() override;
     void PostWakeUp() override;
     bool IsClosing() const override { return m_bClosing; }
@@ -80,6 +81,9 @@ public:
         m_ui.Call([this, text] { m_record.copy = text; });
     }
 
+    // Run once on the interface thread just before the first pane call of the thread that
+    // follows, as an event queued earlier would be (a copy keystroke, say). Set before Launch.
+    std::function<void(Record&)> m_beforeFirstPaneCall;
     // Run on the interface thread after every insert into the output pane, with the record
     // (the hook may change the copy pane, as a learner typing does). Set before Launch.
     std::function<void(Record&)> m_onOutputInsert;
@@ -90,6 +94,18 @@ public:
     FakeSoundDevice m_device;
 
 private:
+    // Runs a pane call on the interface thread, after m_beforeFirstPaneCall if that is due.
+    template <typename F>
+    auto CallPane(F call) -> decltype(call()) {
+        return m_ui.Call([this, &call] {
+            if (m_beforeFirstPaneCall) {
+                auto first = std::move(m_beforeFirstPaneCall);
+                m_beforeFirstPaneCall = nullptr;
+                first(m_record);
+            }
+            return call();
+        });
+    }
     std::string& PaneRef(Pane pane) {
         return pane == Pane::Output ? m_record.output : m_record.copy;
     }

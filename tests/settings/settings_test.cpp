@@ -58,6 +58,8 @@ void MakeUnusual(CSettings& s) {
     s.m_keying.pitch = 650;
     s.m_keying.volume = 80;
     s.m_keying.masterVolume = 20;
+    s.m_keying.leadInMs = 250;
+    s.m_strOutputDevice = "USB 耳机: Audio (hw:1,0)";
     s.m_nSource = SOURCE_WORDS | SOURCE_Q_CODES;
     s.m_nWordsToUse = 321;
     s.m_strSelectedCharacters = "k\xE4m\\sk $HOME";
@@ -145,7 +147,8 @@ TEST(Settings, KeysAreExchangedInTheSameOrderBothWays) {
         "Interference text", "Station 1 offset Hz", "Station 1 level dB", "Station 1 speed",
         "Station 2 offset Hz", "Station 2 level dB", "Station 2 speed", "Static",
         "Static crashes per minute", "Static crash level dB", "Uneven fist", "Fist spread %",
-        "Fist weight tenths", "Fist drift %", "Recording format", "Recording quality"};
+        "Fist weight tenths", "Fist drift %", "Recording format", "Recording quality",
+        "Output device", "Lead-in ms"};
     CSettings s;
     MemoryProfileStore store;
     s.ExchangeProfile(store, true);
@@ -274,6 +277,9 @@ TEST(Settings, OptionsBeyondTheFirstVersionStartOffAndAreKeptInRange) {
     EXPECT_EQ(LoadedInt("Noise SNR dB", "-40"), SignalConditions::kMinSnrDb);
     EXPECT_EQ(LoadedInt("Interfering stations", "3"), SignalConditions::kMaxStations);
     EXPECT_EQ(LoadedInt("Station 2 speed", "1"), InterferingStationParameters::kMinSpeedCpm);
+    EXPECT_EQ(s.m_keying.leadInMs, 0);
+    EXPECT_EQ(LoadedInt("Lead-in ms", "5000"), KeyingParameters::kMaxLeadInMs);
+    EXPECT_EQ(LoadedInt("Lead-in ms", "-3"), 0);
     EXPECT_EQ(LoadedInt("Fist weight tenths", "99"), SignalConditions::kMaxFistWeightTenths);
     EXPECT_EQ(LoadedInt("Fist drift %", "-1"), 0);
 }

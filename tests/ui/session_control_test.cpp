@@ -3,6 +3,7 @@
 // panes, the clicked character, and closing the window at every stage of a session.
 #include <wx/app.h>
 #include <wx/dialog.h>
+#include <wx/eventfilter.h>
 #include <wx/menu.h>
 #include <wx/stattext.h>
 #include <wx/statusbr.h>
@@ -14,9 +15,9 @@
 
 #include "engine/audio_flags.h"
 #include "options/input_text_dialog.h"
-#include "ui/results_dialog.h"
 #include "settings/settings.h"
 #include "ui/command_ids.h"
+#include "ui/results_dialog.h"
 #include "ui_test_support.h"
 
 namespace {
@@ -62,6 +63,21 @@ protected:
 
 private:
     ShownResults* m_seen;
+};
+
+// Holds back the first session-finished command the view is sent, so that a test can handle
+// other commands before it, as if they had been queued first.
+class HoldFinishedCommand : public wxEventFilter {
+public:
+    HoldFinishedCommand() { wxEvtHandler::AddFilter(this); }
+    ~HoldFinishedCommand() override { wxEvtHandler::RemoveFilter(this); }
+    int FilterEvent(wxEvent& event) override {
+        if (held || event.GetEventType() != wxEVT_MENU || event.GetId() != CMD_SESSION_FINISHED)
+            return Event_Skip;
+        held = true;
+        return Event_Processed;
+    }
+    bool held = false;
 };
 
 class SessionControlTest : public UiTest {
@@ -195,6 +211,40 @@ TEST_F(SessionControlTest, TypedTextSessionEndsInTheResultsOfTheCopy) {
     EXPECT_FALSE(State(CMD_VIEW_LAST_RESULTS).enabled);
 }
 
+TEST_F(SessionControlTest, AStartHandledBeforeTheFinishedCommandShowsTheResultsFirst) {
+    g_settings.m_nSource = SOURCE_TYPED_TEXT;
+    g_settings.m_keying.SetSpeeds(500, 500, false);
+    OpenMainWindow(true, 20ms);
+    HoldFinishedCommand hold;
+    wxTEST_DIALOG(
+        {
+            Command(CMD_START);
+            EXPECT_TRUE(PumpUntil(
+                [&] {
+                    CopyWhatWasSent();
+                    return hold.held && !View().m_bThreadRunning;
+                },
+                30s));
+        },
+        ExpectTypedText("Paris test"));
+
+    // F2 was pressed as the session ended: its command comes before the finished one.
+    g_settings.m_nSource = SOURCE_KOCH;
+    ShownResults seen;
+    wxTEST_DIALOG(Command(CMD_START), ExpectResults(seen));
+    EXPECT_EQ(seen.correct, "10");
+    EXPECT_EQ(seen.wrong, "0");
+    // Then the new session runs, and the late finished command changes nothing in it.
+    ASSERT_TRUE(PumpUntil([this] { return View().m_nSentCount >= 3; }, 10s));
+    View().GetEventHandler()->QueueEvent(new wxCommandEvent(wxEVT_MENU, CMD_SESSION_FINISHED));
+    PumpFor(100ms);
+    EXPECT_GE(View().m_nSentCount, 3);
+    EXPECT_GT(View().m_nElapsedSamples, 0);
+    EXPECT_TRUE(Playing());
+    Command(CMD_ABORT);
+    EXPECT_TRUE(WaitForThreadEnd());
+}
+
 TEST_F(SessionControlTest, AbortCutsTheSessionWithoutResults) {
     OpenMainWindow();
     StartGeneratedSession();
@@ -294,7 +344,8 @@ TEST_F(SessionControlTest, CountdownBeforeAResumptionSaysContinue) {
 
     g_settings.m_nInitialDelay = 1;
     wxString label;
-    wxTheApp->CallAfter([&] { label = FindDelayDialog()->FindWindow(IDC_DELAY_LABEL)->GetLabel(); });
+    wxTheApp->CallAfter(
+        [&] { label = FindDelayDialog()->FindWindow(IDC_DELAY_LABEL)->GetLabel(); });
     const auto start = std::chrono::steady_clock::now();
     Command(CMD_START);
     // The countdown ran its second, then the session went on.

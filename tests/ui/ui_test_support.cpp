@@ -49,14 +49,11 @@ void UiTest::TearDown() {
 
 CMainFrame& UiTest::OpenMainWindow(bool withDevice, std::chrono::milliseconds devicePeriod,
                                    int splashMilliseconds) {
-    std::unique_ptr<SoundDevice> device;
-    if (withDevice) {
-        auto fake = std::make_unique<FakeSoundDevice>();
-        fake->StartPacing(devicePeriod);
-        m_pDevice = fake.get();
-        device = std::move(fake);
-    }
-    EXPECT_TRUE(App().StartUp(std::move(device), splashMilliseconds));
+    auto backend = std::make_unique<FakeSoundBackend>(
+        withDevice ? std::vector<std::string>{kFakeOutput} : std::vector<std::string>{},
+        devicePeriod);
+    m_pBackend = backend.get();
+    EXPECT_TRUE(App().StartUp(std::move(backend), splashMilliseconds));
     m_frame = App().MainFrame();
     EXPECT_TRUE(m_frame);
     // Let the frame lay itself out.

@@ -13,6 +13,7 @@
 #include <functional>
 
 #include "engine/audio_flags.h"
+#include "engine/fake_sound_backend.h"
 #include "engine/fake_sound_device.h"
 #include "settings/settings.h"
 #include "ui/command_ids.h"
@@ -21,6 +22,9 @@
 #include "ui/training_view.h"
 
 using namespace std::chrono_literals;
+
+// The one output the fake backend lists for a window opened with a device.
+inline const std::string kFakeOutput = "Fake output";
 
 // Pumps the interface thread until cond holds or timeout has passed; returns cond().
 bool PumpUntil(const std::function<bool()>& cond, std::chrono::milliseconds timeout);
@@ -42,8 +46,9 @@ protected:
     // Closes a main window a test left open and checks that it went.
     void TearDown() override;
 
-    // Opens the main window through the application's start-up. With a device, a fake one whose
-    // play cursor moves one half every devicePeriod (0.1 s is the real device's pace).
+    // Opens the main window through the application's start-up, on a fake backend that lists
+    // one output (none without a device) and opens fake devices whose play cursor moves one
+    // half every devicePeriod (0.1 s is the real device's pace).
     CMainFrame& OpenMainWindow(bool withDevice = true,
                                std::chrono::milliseconds devicePeriod = 100ms,
                                int splashMilliseconds = 0);
@@ -54,7 +59,9 @@ protected:
     CTrainerApp& App() const;
     CMainFrame& Frame() const { return *m_frame; }
     CTrainingView& View() const { return m_frame->View(); }
-    FakeSoundDevice& Device() const { return *m_pDevice; }
+    // The device the view opened last.
+    FakeSoundDevice& Device() const { return *m_pBackend->LastOpened(); }
+    FakeSoundBackend& Backend() const { return *m_pBackend; }
 
     // Issues a command as a menu item, a tool or a key does (a disabled command is ignored).
     void Command(int id);
@@ -77,7 +84,7 @@ protected:
     }
 
     wxWeakRef<CMainFrame> m_frame;
-    FakeSoundDevice* m_pDevice = nullptr;
+    FakeSoundBackend* m_pBackend = nullptr;  // owned by the view
     std::filesystem::path m_configDir;
 };
 
