@@ -13,3 +13,9 @@ void RenderView::InsertPaneText(Pane pane, size_t pos, const std::string& text) 
     std::string& target = PaneRef(pane);
     target.insert(std::min(pos, target.size()), text);
 }
+
+void RenderView::ClearPanesAndTally() {
+    m_tally.Clear();
+    m_output.clear();
+    m_copy.clear();
+}

@@ -18,6 +18,7 @@ public:
     std::string PaneText(Pane pane) override { return PaneRef(pane); }
     void SetPaneText(Pane pane, const std::string& text) override { PaneRef(pane) = text; }
     void InsertPaneText(Pane pane, size_t pos, const std::string& text) override;
+    void ClearPanesAndTally() override;
     // A render has no copy to score and shows no results.
     void PostSessionFinished() override {}
     void PostWakeUp() override { m_onElement(); }
