@@ -6,6 +6,7 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake ninja-build pkg-config
   libwxgtk3.2-dev portaudio19-dev libsqlite3-dev
+  libgtk-3-dev
   googletest libgtest-dev libgmock-dev
   xvfb xauth fonts-wqy-microhei
   pulseaudio pulseaudio-utils libasound2-plugins

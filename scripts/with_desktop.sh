@@ -2,9 +2,15 @@
 # Runs a command on a display of its own that has a window manager, as a learner's desktop
 # does: a private Xvfb server with openbox on it. The window manager moves the focus between
 # top-level windows and (un)maximizes them, which a bare Xvfb never does.
-#   with_desktop.sh <command> [args...]
+#   with_desktop.sh [--bare] <command> [args...]
+# With --bare the display has no window manager: a private bare Xvfb, so that tests typing keys
+# through the X server can run side by side without typing into each other's windows.
 set -euo pipefail
-for tool in Xvfb openbox xprop; do
+bare=0
+if [ "${1:-}" = "--bare" ]; then bare=1; shift; fi
+tools="Xvfb openbox xprop"
+[ "$bare" = 1 ] && tools="Xvfb"
+for tool in $tools; do
   if ! command -v "$tool" >/dev/null; then
     echo "with_desktop.sh: $tool is missing (scripts/setup.sh installs it)" >&2
     exit 1
@@ -30,6 +36,8 @@ if ! read -r -t 10 number <"$dir/display"; then
 fi
 export DISPLAY=":$number"
 unset WAYLAND_DISPLAY
+
+if [ "$bare" = 1 ]; then "$@"; exit; fi
 
 HOME_FOR_WM="$dir/wm" ; mkdir -p "$HOME_FOR_WM"
 HOME="$HOME_FOR_WM" XDG_CONFIG_HOME="$HOME_FOR_WM" openbox --sm-disable >"$dir/openbox.log" 2>&1 &

@@ -59,6 +59,12 @@ int CodeTablePreferredWidth(const std::string& setString, bool vertical,
     return std::max(rows[0], rows[1]) + kStripMargins;
 }
 
+int CodeTableTallHeight(const std::string& setString, const CodeTableMetrics& metrics) {
+    const int split = CodeTableSplit(setString);
+    const int rest = static_cast<int>(setString.size()) - split;
+    return std::max(split, rest) * metrics.rowHeight + 2 * kMargin;
+}
+
 std::vector<CodeTableCell> BuildCodeTableCells(const CodeTableInputs& inputs) {
     std::string shown = inputs.setString;
     codepage::MakeUpper(shown);

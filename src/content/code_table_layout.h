@@ -57,6 +57,10 @@ int CodeTableSplit(const std::string& setString);
 int CodeTablePreferredWidth(const std::string& setString, bool vertical,
                             const CodeTableMetrics& metrics);
 
+// Height the tall table needs to show every row of its longer column, margins included (the
+// strip fits any height and is not asked).
+int CodeTableTallHeight(const std::string& setString, const CodeTableMetrics& metrics);
+
 std::vector<CodeTableCell> BuildCodeTableCells(const CodeTableInputs& inputs);
 
 // One rectangle per cell inside a client area of the given size, the second group beginning at

@@ -11,6 +11,7 @@
 #include <mutex>
 
 #include "settings/settings.h"
+#include "ui/message_box.h"
 
 static_assert(CCharSetOptionsDialog::IDC_FIRST_CHARACTER + CCharSetOptionsDialog::kBoxCount <
               static_cast<int>(wxID_LOWEST));
@@ -160,10 +161,8 @@ bool CCharSetOptionsDialog::TransferDataFromWindow() {
     CharacterSet& set = g_optionsSettings.m_charSet;
     for (int i = 0; i < kBoxCount; ++i) set.m_flags[kBoxes[i].flag] = m_boxes[i]->GetValue();
     if (WorkingSetSize() < 2) {
-        wxMessageDialog box(wxGetTopLevelParent(this), U("您至少要在字符集中选择两项"),
-                            wxTheApp->GetAppDisplayName(), wxOK | wxICON_EXCLAMATION);
-        box.SetOKLabel(U("确定"));
-        box.ShowModal();
+        ShowMessageBox(wxGetTopLevelParent(this), U("您至少要在字符集中选择两项"),
+                       wxOK | wxICON_EXCLAMATION);
         return false;
     }
     return true;

@@ -21,6 +21,7 @@
 
 #include "settings/options_validation.h"
 #include "settings/settings.h"
+#include "ui/message_box.h"
 #include "ui/pane_font.h"
 
 static_assert(CGeneralOptionsDialog::IDC_FONT < static_cast<int>(wxID_LOWEST));
@@ -341,10 +342,7 @@ bool CGeneralOptionsDialog::TransferDataFromWindow() {
         }
         const wxString message = problem->notANumber ? wxString("Please enter an integer.")
                                                      : RangeMessage(problem->field, problem->range);
-        wxMessageDialog box(wxGetTopLevelParent(this), message, wxTheApp->GetAppDisplayName(),
-                            wxOK | wxICON_EXCLAMATION);
-        box.SetOKLabel(U("确定"));
-        box.ShowModal();
+        ShowMessageBox(wxGetTopLevelParent(this), message, wxOK | wxICON_EXCLAMATION);
         field->SetFocus();
         if (auto* edit = dynamic_cast<wxTextEntry*>(field)) edit->SelectAll();
         return false;

@@ -7,6 +7,8 @@
 #include <wx/sizer.h>
 #include <wx/textctrl.h>
 
+#include "ui/message_box.h"
+
 void LayOutSmallDialog(wxDialog* dialog, wxSizer* controls, bool buttonsRight) {
     auto* ok = new wxButton(dialog, wxID_OK, wxString::FromUTF8("确定"));
     auto* cancel = new wxButton(dialog, wxID_CANCEL, wxString::FromUTF8("取消"));
@@ -29,7 +31,7 @@ void LayOutSmallDialog(wxDialog* dialog, wxSizer* controls, bool buttonsRight) {
 }
 
 void RejectField(wxDialog* dialog, wxTextCtrl* field, const wxString& message) {
-    wxMessageBox(message, wxTheApp ? wxTheApp->GetAppDisplayName() : wxString(), wxOK, dialog);
+    ShowMessageBox(dialog, message, wxOK);
     field->SetFocus();
     field->SelectAll();
 }

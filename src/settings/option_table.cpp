@@ -251,6 +251,10 @@ std::vector<OptionRow> BuildRows() {
             "Lead-in ms", P::Volume,
             [](CSettings& s) -> OptionField { return &s.m_keying.leadInMs; }, keying.leadInMs,
             0, K::kMaxLeadInMs, "起始静音"),
+        // Where the record command offers the next recording; empty: the music folder.
+        Text(
+            "Recording folder", P::None,
+            [](CSettings& s) -> OptionField { return &s.m_strRecordingFolder; }, ""),
     };
     rows.insert(rows.end(), tail.begin(), tail.end());
     return rows;

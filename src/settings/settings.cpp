@@ -145,6 +145,7 @@ void CSettings::CopyFrom(const CSettings& other) {
     m_nRecordingFormat = other.m_nRecordingFormat;
     m_nRecordingQuality = other.m_nRecordingQuality;
     m_strOutputDevice = other.m_strOutputDevice;
+    m_strRecordingFolder = other.m_strRecordingFolder;
     std::lock_guard lock(g_settingsLock);
     m_strSelectedCharacters = other.m_strSelectedCharacters;
     m_charSet = other.m_charSet;

@@ -104,6 +104,7 @@ public:
     std::string m_strLastTextFile;        // UTF-8 path
     // The output's name as the sound host lists it; empty for the system's default.
     std::string m_strOutputDevice;
+    std::string m_strRecordingFolder;  // UTF-8 folder of the last recording; empty: none yet
     CharacterSet m_charSet;               // written under g_settingsLock
     // Percent of the Koch session and of its newest character copied right before the next
     // lesson is offered (history/koch_advice.h).

@@ -14,7 +14,29 @@ static_assert(CCodeTablePanel::IDC_CODE_TABLE < wxID_LOWEST);
 
 namespace {
 
-const wxColour kInactiveColour(128, 128, 128);
+// The panel's colours, from the system's at each paint (the theme may change meanwhile): text on
+// the button face, characters outside the lesson halfway between the two, and the frame and the
+// Morse bars in the colours of an input field.
+struct Palette {
+    wxColour face;
+    wxColour text;
+    wxColour inactive;
+    wxColour field;
+    wxColour fieldText;
+
+    static Palette FromSystem() {
+        const wxColour face = wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE);
+        const wxColour text = wxSystemSettings::GetColour(wxSYS_COLOUR_BTNTEXT);
+        const auto half = [](unsigned char a, unsigned char b) {
+            return static_cast<unsigned char>((a + b) / 2);
+        };
+        return {face, text,
+                wxColour(half(face.Red(), text.Red()), half(face.Green(), text.Green()),
+                         half(face.Blue(), text.Blue())),
+                wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOW),
+                wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOWTEXT)};
+    }
+};
 
 // The host's font size, in points.
 constexpr int kPanelFontPoints = 10;
@@ -63,6 +85,10 @@ CCodeTablePanel::CCodeTablePanel(wxWindow* parent, bool vertical, const wxSize& 
     Bind(wxEVT_LEFT_DOWN, [this](wxMouseEvent& event) { OnLeftDown(event); });
     // The second press of a double click is not a second click: the character sounds once.
     Bind(wxEVT_LEFT_DCLICK, [](wxMouseEvent&) {});
+    // The wheel over the table scrolls its host.
+    Bind(wxEVT_MOUSEWHEEL, [this](wxMouseEvent& event) {
+        GetParent()->GetEventHandler()->ProcessEvent(event);
+    });
 }
 
 void CCodeTablePanel::MeasureOnce() {
@@ -88,8 +114,20 @@ int CCodeTablePanel::PreferredWidth() {
     return CodeTablePreferredWidth(setString, m_bVertical, m_metrics);
 }
 
+int CCodeTablePanel::PreferredHeight() {
+    if (!m_bVertical) return GetSize().y;
+    MeasureOnce();
+    std::string setString;
+    {
+        std::lock_guard lock(g_settingsLock);
+        setString = g_settings.m_charSet.BuildSetString(false);
+    }
+    return CodeTableTallHeight(setString, m_metrics);
+}
+
 void CCodeTablePanel::Render(wxDC& dc) {
-    dc.SetBackground(wxBrush(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE)));
+    const Palette colours = Palette::FromSystem();
+    dc.SetBackground(wxBrush(colours.face));
     dc.Clear();
     MeasureOnce();
 
@@ -102,7 +140,9 @@ void CCodeTablePanel::Render(wxDC& dc) {
     for (const auto& cell : cells) m_strShown += static_cast<char>(cell.ch);
 
     dc.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
-    const wxPen greyPen(kInactiveColour, 1);
+    const wxPen textPen(colours.text, 1);
+    const wxPen inactivePen(colours.inactive, 1);
+    const wxBrush fieldBrush(colours.field);
     for (size_t i = 0; i < cells.size(); ++i) {
         const CodeTableCell& cell = cells[i];
         const CellRect& rect = m_cellRects[i];
@@ -113,8 +153,8 @@ void CCodeTablePanel::Render(wxDC& dc) {
                 frame.x -= kFrameExtraLeft;
                 frame.width += kFrameExtraLeft + kFrameExtraRight;
             }
-            dc.SetPen(*wxBLACK_PEN);
-            dc.SetBrush(*wxWHITE_BRUSH);
+            dc.SetPen(textPen);
+            dc.SetBrush(fieldBrush);
             dc.DrawRectangle(frame);
         }
 
@@ -131,15 +171,18 @@ void CCodeTablePanel::Render(wxDC& dc) {
             const int width = dc.GetTextExtent(text).x;
             const int left = textRect.x + (textRect.width - width) / 2;
             const int y = textRect.y + kOverlineOffset;
-            dc.SetPen(cell.active ? *wxBLACK_PEN : greyPen);
+            dc.SetPen(cell.active ? textPen : inactivePen);
             dc.DrawLine(left, y, left + width, y);
         }
-        dc.SetTextForeground(cell.active ? *wxBLACK : kInactiveColour);
+        // Inside the frame the text stands on the field colour.
+        dc.SetTextForeground(!cell.active ? colours.inactive
+                             : cell.framed ? colours.fieldText
+                                           : colours.text);
         dc.DrawLabel(text, textRect, wxALIGN_CENTER);
 
         if (m_bVertical) {
-            dc.SetPen(*wxBLACK_PEN);
-            dc.SetBrush(*wxWHITE_BRUSH);
+            dc.SetPen(textPen);
+            dc.SetBrush(fieldBrush);
             for (const auto& bar : MorseBars(LookupMorseCode(cell.ch), rect, m_metrics))
                 dc.DrawRectangle(ToWxRect(bar));
         }
@@ -160,7 +203,8 @@ void CCodeTablePanel::OnLeftDown(const wxMouseEvent& event) {
 
 bool CCodeTableDialog::Create(wxWindow* parent, bool vertical) {
     m_bVertical = vertical;
-    if (!wxPanel::Create(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxBORDER_NONE))
+    if (!wxScrolled<wxPanel>::Create(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize,
+                                     wxBORDER_NONE | (vertical ? wxVSCROLL : 0)))
         return false;
     wxFont font = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT);
     font.SetPointSize(kPanelFontPoints);
@@ -172,18 +216,27 @@ bool CCodeTableDialog::Create(wxWindow* parent, bool vertical) {
 }
 
 void CCodeTableDialog::Resize() {
+    const int panelWidth = m_pPanel->PreferredWidth();
     const int width = PreferredWidth();
-    // The tall table reaches as far down as any screen allows; the band clips it.
-    const int height =
-        m_bVertical ? wxSystemSettings::GetMetric(wxSYS_SCREEN_Y) : m_pPanel->GetClientSize().y;
-    m_pPanel->SetSize(width, height);
-    SetSize(width, height);
-    SetMinSize(wxSize(width, m_bVertical ? -1 : height));
+    if (m_bVertical) {
+        const int height = m_pPanel->PreferredHeight();
+        m_pPanel->SetSize(panelWidth, height);
+        SetVirtualSize(panelWidth, height);
+        // Small steps, so that the wheel moves the table smoothly.
+        SetScrollRate(0, FromDIP(10));
+        SetMinSize(wxSize(width, -1));
+    } else {
+        const int height = m_pPanel->GetClientSize().y;
+        m_pPanel->SetSize(panelWidth, height);
+        SetSize(width, height);
+        SetMinSize(wxSize(width, height));
+    }
     Refresh();
 }
 
 int CCodeTableDialog::PreferredWidth() const {
-    return m_pPanel->PreferredWidth();
+    const int panel = m_pPanel->PreferredWidth();
+    return m_bVertical ? panel + wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, this) : panel;
 }
 
 void CCodeTableDialog::SetOwner(wxWindow* owner) {

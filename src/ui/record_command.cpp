@@ -7,6 +7,7 @@
 #include <wx/filedlg.h>
 #include <wx/filename.h>
 #include <wx/msgdlg.h>
+#include <wx/stdpaths.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -27,6 +28,7 @@
 #include "ui/initial_delay_dialog.h"
 #include "ui/pump.h"
 #include "ui/training_view.h"
+#include "ui/message_box.h"
 #include "writers/create_recording_file.h"
 
 namespace {
@@ -45,13 +47,8 @@ wxString ErrorText(int err) {
     return wxString(std::generic_category().message(err));
 }
 
-int ShowMessage(wxWindow* parent, const wxString& text, long style) {
-    wxMessageDialog box(parent, text, wxTheApp->GetAppDisplayName(), style);
-    return box.ShowModal();
-}
-
 void ShowError(wxWindow* parent, const wxString& text) {
-    ShowMessage(parent, text, wxOK | wxICON_ERROR);
+    ShowMessageBox(parent, text, wxOK | wxICON_ERROR);
 }
 
 // The save-file dialog, seeded with defaultPathUtf8 and the filter filterIndex, which it
@@ -72,7 +69,7 @@ bool AskSavePath(wxWindow* parent, const std::string& defaultPathUtf8, const wxS
     if (!chosen.HasExt()) {
         chosen.SetExt(wxString::FromUTF8(extensions[static_cast<size_t>(filterIndex)].substr(1)));
         if (chosen.FileExists() &&
-            ShowMessage(parent,
+            ShowMessageBox(parent,
                         wxString::Format(U("“%s”已存在。\n要替换它吗？"), chosen.GetFullName()),
                         wxYES_NO | wxNO_DEFAULT | wxICON_WARNING) != wxID_YES)
             return false;
@@ -132,6 +129,16 @@ int WriteWholeFile(const std::string& pathUtf8, const std::string& bytes) {
     return err;
 }
 
+// Where a recording is offered: the folder of the last one, else the user's music folder (the
+// XDG one, from user-dirs.dirs), else the home folder.
+std::string RecordingFolder() {
+    const wxString last = wxString::FromUTF8(g_settings.m_strRecordingFolder);
+    if (!last.empty() && wxFileName::DirExists(last)) return last.utf8_string();
+    const wxString music = wxStandardPaths::Get().GetUserDir(wxStandardPaths::Dir_Music);
+    if (!music.empty() && wxFileName::DirExists(music)) return music.utf8_string();
+    return wxFileName::GetHomeDir().utf8_string();
+}
+
 }  // namespace
 
 CRecordCommand::CRecordCommand(CTrainingView& view)
@@ -179,7 +186,7 @@ CRecordCommand::End CRecordCommand::RecordSession(RecordingFile& file) {
 // The text goes out in Windows-1252, broken into lines of 80 when "Insert LF" is on.
 void CRecordCommand::OfferSentText(const std::string& wavPath) {
     wxWindow* const parent = m_pParent;
-    if (ShowMessage(parent, U("您想将报底保存为文本文件吗？"), wxYES_NO | wxICON_QUESTION) !=
+    if (ShowMessageBox(parent, U("您想将报底保存为文本文件吗？"), wxYES_NO | wxICON_QUESTION) !=
         wxID_YES)
         return;
     std::string textPath;
@@ -207,16 +214,22 @@ void CRecordCommand::Run() {
     const int source = g_settings.m_nSource;
     std::string sessionText;
     std::string textFilePath;
-    if ((source & SOURCE_FIXED_TEXT_MASK) != 0 &&
-        !PrepareSessionText(view, sessionText, &textFilePath))
+    if ((source & SOURCE_FIXED_TEXT_MASK) != 0 && !view.PrepareFixedText(sessionText, &textFilePath))
         return;
 
     const std::string defaultName = DefaultRecordingName(
         source, textFilePath, g_settings.m_nCharactersUsed, g_settings.m_keying.wordSpeedCpm,
         g_settings.m_keying.charSpeedCpm, g_settings.m_bWpmSpeedUnit);
+    // A name beside a practice file keeps that file's folder.
+    wxFileName offered(wxString::FromUTF8(defaultName));
+    if (offered.GetPath().empty()) offered.SetPath(wxString::FromUTF8(RecordingFolder()));
     std::string wavPath;
     RecordingFormat format = RecordingFormat::Wav;
-    if (!AskRecordingPath(parent, defaultName, wavPath, format) || view.IsClosing()) return;
+    if (!AskRecordingPath(parent, offered.GetFullPath().utf8_string(), wavPath, format) ||
+        view.IsClosing())
+        return;
+    g_settings.m_strRecordingFolder =
+        wxFileName(wxString::FromUTF8(wavPath)).GetPath().utf8_string();
 
     // A new session: a paused one is dropped, and the progress loop cannot see the budget used
     // up before the thread has set the real budget.

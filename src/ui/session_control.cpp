@@ -14,13 +14,14 @@
 #include "engine/audio_flags.h"
 #include "engine/audio_format.h"
 #include "options/input_text_dialog.h"
-#include "scoring/compare_copy.h"
 #include "session/session_thread.h"
 #include "settings/settings.h"
 #include "ui/initial_delay_dialog.h"
+#include "ui/pane_text.h"
 #include "ui/pump.h"
 #include "ui/results_dialog.h"
 #include "ui/training_view.h"
+#include "ui/message_box.h"
 
 namespace {
 
@@ -46,7 +47,7 @@ void ReportUnusableFile(wxWindow* parent, const std::string& pathUtf8) {
         message = wxString::Format(wxString::FromUTF8("“%s”不是文本文件。"), name);
     else
         return;
-    wxMessageBox(message, wxTheApp->GetAppDisplayName(), wxOK | wxICON_WARNING, parent);
+    ShowMessageBox(parent, message, wxOK | wxICON_WARNING);
 }
 
 }  // namespace
@@ -69,14 +70,8 @@ void CTrainingView::OnStart() {
         // A new generated session must not send the text of a paused session that Stop
         // dropped.
         if (!resumption) m_strSessionText.clear();
-        if (!resumption && (g_settings.m_nSource & SOURCE_FIXED_TEXT_MASK) != 0) {
-            g_strChosenFile.clear();
-            ready = PrepareSessionText(*this, m_strSessionText, nullptr);
-            if (!ready && !g_strChosenFile.empty() && !IsClosing()) {
-                NestedWait wait(*this);
-                ReportUnusableFile(wxGetTopLevelParent(this), g_strChosenFile);
-            }
-        }
+        if (!resumption && (g_settings.m_nSource & SOURCE_FIXED_TEXT_MASK) != 0)
+            ready = PrepareFixedText(m_strSessionText, nullptr);
         // A cancelled countdown starts nothing and leaves a paused session paused. A device
         // that failed in the last playback is opened again, on the default output of now.
         if (ready && RunCountdown(resumption) && !IsClosing() && EnsureSoundDevice()) {
@@ -85,6 +80,16 @@ void CTrainingView::OnStart() {
         }
     }
     g_bStartGuard = false;
+}
+
+bool CTrainingView::PrepareFixedText(std::string& text, std::string* chosenPathUtf8) {
+    g_strChosenFile.clear();
+    if (PrepareSessionText(*this, text, chosenPathUtf8)) return true;
+    if (!g_strChosenFile.empty() && !IsClosing()) {
+        NestedWait wait(*this);
+        ReportUnusableFile(wxGetTopLevelParent(this), g_strChosenFile);
+    }
+    return false;
 }
 
 bool CTrainingView::RunCountdown(bool resumption) {
@@ -181,7 +186,7 @@ void CTrainingView::OnUpdateCountPane(wxUpdateUIEvent& event) {
 // ---- Scoring and results -------------------------------------------------------------------
 
 void CTrainingView::OnCopyPaneChanged() {
-    if (m_bThreadRunning) CompareCopy(m_tally, ReadPane(Pane::Copy), ReadPane(Pane::Output), false);
+    if (m_bThreadRunning) CompareCopyPanes(m_tally, *m_wndCopy, *m_wndOutput, false);
 }
 
 void CTrainingView::OnSessionFinished() {
@@ -193,7 +198,7 @@ void CTrainingView::DeliverPendingResults() {
     if (!m_bResultsPending || IsClosing()) return;
     m_bResultsPending = false;
     const int seconds = m_nElapsedSamples / audio::kSampleRate;
-    if (CompareCopy(m_tally, ReadPane(Pane::Copy), ReadPane(Pane::Output), true)) {
+    if (CompareCopyPanes(m_tally, *m_wndCopy, *m_wndOutput, true)) {
         m_lastResults = std::make_unique<LastResults>(LastResults{m_tally, seconds});
         ShowLastResults();
     }

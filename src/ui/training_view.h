@@ -147,6 +147,9 @@ private:
     void JoinPlayback();
     void PlayClickedCharacter(unsigned char ch);
     bool RunCountdown(bool resumption);
+    // The fixed practice text (a file, typed text) for Start and the record command; a chosen
+    // file that cannot be used is explained to the learner.
+    bool PrepareFixedText(std::string& text, std::string* chosenPathUtf8);
     void RefreshCodePanels();
     int EnabledCharacterCount() const;
 

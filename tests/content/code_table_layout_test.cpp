@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "content/charset.h"
@@ -40,6 +41,24 @@ TEST(CodeTableLayoutTest, SplitAndPreferredWidth) {
     EXPECT_EQ(CodeTablePreferredWidth(set, false, {10, 100, 12}), 14 * 10 + 3 * 100 + 10);
     EXPECT_EQ(CodeTablePreferredWidth("", false, kMetrics), 10);
     EXPECT_EQ(CodeTablePreferredWidth(set, true, kMetrics), 2 * 30 + 158);
+}
+
+TEST(CodeTableLayoutTest, TallHeightHoldsEveryRowOfTheLongerColumn) {
+    const CodeTableMetrics metrics{10, 30, 12};
+    for (const std::string& set :
+         {kLetters + "@0123456789.,/?\x05\x09\x06", kLetters, std::string("0123456789.,/?"),
+          kLetters + "0123456789.,/?=+-:;'\"()!$&_\x01\x02\x03\x04\x05\x06\x07\x08"}) {
+        SCOPED_TRACE(set);
+        const auto cells = BuildCodeTableCells({set, "", SOURCE_WORDS, 2, false});
+        const int height = CodeTableTallHeight(set, metrics);
+        // Laid out in exactly that height, the last row ends one margin (5) above the bottom.
+        const auto rects = LayoutCodeTableCells(cells, CodeTableSplit(set), true, 200, height,
+                                                metrics);
+        int bottom = 0;
+        for (const CellRect& rect : rects) bottom = std::max(bottom, rect.bottom);
+        EXPECT_EQ(bottom + 5, height);
+    }
+    EXPECT_EQ(CodeTableTallHeight("", metrics), 10);
 }
 
 TEST(CodeTableLayoutTest, CellTexts) {

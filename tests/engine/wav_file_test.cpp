@@ -19,24 +19,14 @@
 #include "session/session_thread.h"
 #include "session/test_session_view.h"
 #include "settings/settings.h"
+#include "test_files.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-uint32_t Le32(const std::vector<uint8_t>& b, size_t at) {
-    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
-}
-uint16_t Le16(const std::vector<uint8_t>& b, size_t at) {
-    return static_cast<uint16_t>(b[at] | b[at + 1] << 8);
-}
 std::string Tag(const std::vector<uint8_t>& b, size_t at) {
     return std::string(b.begin() + static_cast<long>(at), b.begin() + static_cast<long>(at) + 4);
-}
-
-std::vector<uint8_t> ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
 // Checks a whole WAV file against the one format the trainer writes, field by field.

@@ -19,7 +19,8 @@
 namespace {
 
 // Answers every modal dialog shown while it exists with OK, without showing it, and keeps the
-// texts of the message boxes (anything else is recorded as unexpected).
+// texts of the message boxes (anything else is recorded as unexpected). A box whose button is
+// not the program's "确定" is recorded with the label it had.
 class ModalCatcher : public wxModalDialogHook {
 public:
     ModalCatcher() { Register(); }
@@ -30,7 +31,14 @@ public:
 protected:
     int Enter(wxDialog* dialog) override {
         auto* box = dynamic_cast<wxMessageDialog*>(dialog);
-        messages.push_back(box ? box->GetMessage().utf8_string() : "unexpected dialog");
+        if (box == nullptr) {
+            messages.push_back("unexpected dialog");
+            return wxID_OK;
+        }
+        std::string text = box->GetMessage().utf8_string();
+        if (box->GetOKLabel() != wxString::FromUTF8("确定"))
+            text += " [button " + box->GetOKLabel().utf8_string() + "]";
+        messages.push_back(text);
         return wxID_OK;
     }
     void Exit(wxDialog*) override {}

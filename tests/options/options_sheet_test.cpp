@@ -30,35 +30,18 @@
 #include "options/volume_options_page.h"
 #include "settings/settings.h"
 #include "settings/wx_profile_store.h"
+#include "ui/ui_test_support.h"
 
 namespace {
 
 using G = CGeneralOptionsDialog;
 
 // A message box expected once: answered with OK, its text kept.
-class ExpectMessage : public wxExpectModalBase<wxMessageDialog, ExpectMessage> {
-public:
-    explicit ExpectMessage(wxString* text) : m_text(text) {}
-
-protected:
-    int OnInvoked(wxMessageDialog* box) const override {
-        *m_text = box->GetMessage();
-        return wxID_OK;
-    }
-
-private:
-    wxString* m_text;
-};
-
-wxString U(const char* utf8) {
-    return wxString::FromUTF8(utf8);
-}
-
 // The text of the one message box with which a page refuses its values.
 wxString Refusal(COptionsPage& page) {
     wxString text;
     bool accepted = true;
-    wxTEST_DIALOG(accepted = page.TransferDataFromWindow(), ExpectMessage(&text));
+    wxTEST_DIALOG(accepted = page.TransferDataFromWindow(), ExpectMessage(text));
     EXPECT_FALSE(accepted);
     return text;
 }
@@ -246,7 +229,7 @@ TEST_F(OptionsSheetTest, LeavingARefusedPageIsVetoed) {
     SetField(G::IDC_PROSIGN_SPACING, "9");
     wxString text;
     bool allowed = true;
-    wxTEST_DIALOG(allowed = askToLeave(), ExpectMessage(&text));
+    wxTEST_DIALOG(allowed = askToLeave(), ExpectMessage(text));
     EXPECT_FALSE(allowed);
     EXPECT_EQ(text, U("符号间隔必须介于 1 与 5 之间"));
 
@@ -475,7 +458,7 @@ TEST_F(OptionsSheetTest, OkOnARefusedPageKeepsTheSheetOpen) {
     bool stillOpen = false;
     wxTheApp->CallAfter([&] {
         SetField(G::IDC_MIN_WORD_LENGTH, "11");
-        wxTEST_DIALOG(Click(Sheet(), wxID_OK), ExpectMessage(&text));
+        wxTEST_DIALOG(Click(Sheet(), wxID_OK), ExpectMessage(text));
         stillOpen = Sheet().IsModal();
         Click(Sheet(), wxID_CANCEL);
     });

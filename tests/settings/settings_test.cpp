@@ -148,7 +148,7 @@ TEST(Settings, KeysAreExchangedInTheSameOrderBothWays) {
         "Station 2 offset Hz", "Station 2 level dB", "Station 2 speed", "Static",
         "Static crashes per minute", "Static crash level dB", "Uneven fist", "Fist spread %",
         "Fist weight tenths", "Fist drift %", "Recording format", "Recording quality",
-        "Output device", "Lead-in ms"};
+        "Output device", "Lead-in ms", "Recording folder"};
     CSettings s;
     MemoryProfileStore store;
     s.ExchangeProfile(store, true);

@@ -13,6 +13,7 @@
 #include "content/codepage.h"
 #include "memory_profile_store.h"
 #include "settings/settings.h"
+#include "test_files.h"
 
 namespace fs = std::filesystem;
 
@@ -24,15 +25,6 @@ std::map<MemoryProfileStore::Key, std::string> Stored(CSettings& settings) {
     MemoryProfileStore store;
     settings.ExchangeProfile(store, true);
     return store.m_values;
-}
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteFile(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
 // Each test gets its own home and config folder, set before any store is constructed.
@@ -63,7 +55,7 @@ TEST_F(WxStore, WritesTheXdgConfigFile) {
         store.WriteInt("Settings", "Char speed", 120);
         store.WriteInt("Window", "Left", -20);
         store.Flush();
-        EXPECT_NE(ReadFile(ConfigFile()).find("[Settings]"), std::string::npos);
+        EXPECT_NE(ReadText(ConfigFile()).find("[Settings]"), std::string::npos);
     }
     WxProfileStore store;
     EXPECT_EQ(store.ReadInt("Settings", "Char speed", 90), 120);
@@ -171,7 +163,7 @@ TEST_F(WxStore, DamagedFileLoadsDefaults) {
     };
     CSettings fresh;
     for (const std::string& bytes : damaged) {
-        WriteFile(ConfigFile(), bytes);
+        WriteText(ConfigFile(), bytes);
         CSettings loaded;
         WxProfileStore store;
         loaded.ExchangeProfile(store, false);
@@ -180,7 +172,7 @@ TEST_F(WxStore, DamagedFileLoadsDefaults) {
 }
 
 TEST_F(WxStore, ReadableValuesOfAPartlyDamagedFileAreKept) {
-    WriteFile(ConfigFile(),
+    WriteText(ConfigFile(),
               "[Settings]\nChar speed=abc\nWord speed= 75 \nVolume=30\nIO Font face=Noto Sans\n"
               "\x01\xFF garbage line\nUse caps=1\n");
     CSettings loaded;
@@ -197,7 +189,7 @@ TEST_F(WxStore, ReadableValuesOfAPartlyDamagedFileAreKept) {
 // missing, and the next save writes the real value in its place.
 TEST_F(WxStore, OversizedTextValuesReadAsDamaged) {
     const std::string huge(10'000'000, 'x');
-    WriteFile(ConfigFile(), "[Settings]\nIO Font face=" + huge + "\nCharacter set=" + huge +
+    WriteText(ConfigFile(), "[Settings]\nIO Font face=" + huge + "\nCharacter set=" + huge +
                                 "\nSelected Characters=" + huge + "\nLast text file used=" + huge +
                                 "\nPitch=800\n");
     CSettings loaded, fresh;
@@ -229,7 +221,7 @@ TEST_F(WxStore, ANonUtf8ByteRepairsOnlyItsOwnValue) {
         "\xE6\x96\x87\xE6\xB3\x89\xE9\xA9\xBF\xE5\xBE\xAE\xE7\xB1\xB3\xE9\xBB\x91";
     const std::string before = "[Settings]\nIO Font face=" + face + "\nPitch=650\n";
     const std::string after = "Use caps=1\n[Window]\nLeft=12\n";
-    WriteFile(ConfigFile(), before + "Selected Characters=k\xE4m\x80\x9F\n" + after);
+    WriteText(ConfigFile(), before + "Selected Characters=k\xE4m\x80\x9F\n" + after);
     CSettings loaded;
     {
         WxProfileStore store;
@@ -240,7 +232,7 @@ TEST_F(WxStore, ANonUtf8ByteRepairsOnlyItsOwnValue) {
     EXPECT_TRUE(loaded.m_bUseCaps);
     // The damaged bytes are the Windows-1252 characters the list is kept in.
     EXPECT_EQ(loaded.m_strSelectedCharacters, "k\xE4m\x80\x9F");
-    EXPECT_EQ(ReadFile(ConfigFile()),
+    EXPECT_EQ(ReadText(ConfigFile()),
               before + "Selected Characters=k\xC3\xA4m\xE2\x82\xAC\xC5\xB8\n" + after);
 
     // Saved and loaded again, nothing changes any more.
@@ -257,7 +249,7 @@ TEST_F(WxStore, ANonUtf8ByteRepairsOnlyItsOwnValue) {
 }
 
 TEST_F(WxStore, NumbersBeyondThirtyTwoBitsAreClampedNotDefaulted) {
-    WriteFile(ConfigFile(),
+    WriteText(ConfigFile(),
               "[Settings]\nChar speed=3000000000\nPitch=-5000000000\nEnd delay=4294967298\n");
     CSettings loaded;
     WxProfileStore store;
@@ -269,7 +261,7 @@ TEST_F(WxStore, NumbersBeyondThirtyTwoBitsAreClampedNotDefaulted) {
 }
 
 TEST_F(WxStore, UnwritableLocationFailsSilently) {
-    WriteFile(m_home / "not-a-folder", "x");
+    WriteText(m_home / "not-a-folder", "x");
     UseConfigFolder(m_home / "not-a-folder");
     {
         WxProfileStore store;

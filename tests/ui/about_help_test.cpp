@@ -24,12 +24,9 @@
 #include "options/options_sheet.h"
 #include "ui/about_dialog.h"
 #include "ui/help.h"
+#include "ui_test_support.h"
 
 namespace {
-
-wxString U(const char* utf8) {
-    return wxString::FromUTF8(utf8);
-}
 
 // Lets the windowing system map, size and paint what was just shown.
 void Settle() {
@@ -46,18 +43,17 @@ void SendEscape(wxWindow& window) {
     window.ProcessWindowEvent(key);
 }
 
-// The built book, copied beside the test program for as long as the object lives: the place
-// where the program looks first.
+// The built book, which the build places beside the test program (tests/ui/CMakeLists.txt):
+// the place where the program looks first. It stays there, so that tests running side by side
+// never see it come and go.
 class BookBesideProgram {
 public:
     BookBesideProgram()
         : m_path(std::filesystem::path(wxStandardPaths::Get().GetExecutablePath().utf8_string())
                      .parent_path() /
                  kHelpBookName) {
-        std::filesystem::copy_file(VELTRANE_HELP_BOOK, m_path,
-                                   std::filesystem::copy_options::overwrite_existing);
+        EXPECT_TRUE(std::filesystem::exists(m_path)) << m_path;
     }
-    ~BookBesideProgram() { std::filesystem::remove(m_path); }
     wxString Path() const { return wxString::FromUTF8(m_path.string()); }
 
 private:

@@ -3,6 +3,7 @@
 // server (XTest), so they land wherever the real focus is; no test sets the focus itself.
 #include <wx/app.h>
 #include <wx/dialog.h>
+#include <wx/frame.h>
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
 
@@ -101,6 +102,28 @@ TEST_F(DesktopFocusTest, TypingReachesTheCopyPaneAfterTheDialogsOfTheView) {
         EXPECT_EQ(TypeIntoFocus("km"), "km");
         View().CopyPane()->Clear();
     }
+}
+
+TEST_F(DesktopFocusTest, TypingReachesTheCopyPaneAfterHelpAndAbout) {
+    OpenActiveMainWindow();
+    Command(CMD_HELP);
+    wxFrame* help = nullptr;
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            for (wxWindow* window : wxTopLevelWindows)
+                if (window != &Frame() && window->IsShown() && dynamic_cast<wxFrame*>(window))
+                    help = static_cast<wxFrame*>(window);
+            return help != nullptr && help->IsActive();
+        },
+        5s));
+    help->Close();
+    ASSERT_TRUE(PumpUntil([this] { return Frame().IsActive(); }, 5s));
+    EXPECT_EQ(TypeIntoFocus("km"), "km");
+
+    PressInDialogWhenShown<wxDialog>(WXK_ESCAPE);
+    Command(CMD_ABOUT);
+    PumpUntil([this] { return Frame().IsActive(); }, 2s);
+    EXPECT_EQ(TypeIntoFocus("r"), "r");
 }
 
 // ---- The results dialog ------------------------------------------------------------------

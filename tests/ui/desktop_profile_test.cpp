@@ -6,12 +6,14 @@
 #include <unistd.h>
 
 #include <wx/display.h>
+#include <wx/statusbr.h>
 
 #include <cstdlib>
 #include <string>
 #include <thread>
 
 #include "settings/wx_profile_store.h"
+#include "ui/code_table_panel.h"
 #include "ui/placement.h"
 #include "ui_test_support.h"
 
@@ -84,6 +86,40 @@ TEST_F(DesktopPlacementTest, CollapsedSavedRectangleIsTreatedAsDamaged) {
     EXPECT_GE(rect.GetWidth(), kMinNormalWidth);
     EXPECT_GE(rect.GetHeight(), kMinNormalHeight);
     ExpectNear(RectOf(rect), DefaultNormalRect(WorkArea()));
+}
+
+TEST_F(DesktopPlacementTest, CodeTableKeepsEveryCharacterReachableInALowWindow) {
+    g_settings.m_bViewCodes = true;
+    OpenMainWindow();
+    ASSERT_TRUE(PumpUntil([this] { return Frame().IsMaximized(); }, 5s));
+    Frame().Maximize(false);
+    ASSERT_TRUE(PumpUntil([this] { return !Frame().IsMaximized(); }, 5s));
+    CCodeTableDialog* host = View().CodeTable();
+    CCodeTablePanel* panel = host->Panel();
+    for (const int height : {640, 480}) {
+        SCOPED_TRACE(height);
+        Frame().SetSize(100, 50, 900, height);
+        ASSERT_TRUE(PumpUntil([&] { return Frame().GetSize().y == height; }, 5s));
+        PumpFor(300ms);
+        ASSERT_TRUE(host->IsShown());
+        // The table's window lies inside the frame, above the status bar.
+        const wxRect shown = host->GetScreenRect();
+        EXPECT_LE(shown.GetBottom(), Frame().GetStatusBar()->GetScreenRect().GetTop());
+        ASSERT_FALSE(panel->CellRects().empty());
+        // Every character can be brought into view and clicked there.
+        int stepX = 0, stepY = 0;
+        host->GetScrollPixelsPerUnit(&stepX, &stepY);
+        for (size_t i = 0; i < panel->CellRects().size(); ++i) {
+            const CellRect& cell = panel->CellRects()[i];
+            if (stepY > 0) host->Scroll(-1, cell.top / stepY);
+            const int top = panel->GetPosition().y + cell.top;
+            const int bottom = panel->GetPosition().y + cell.bottom;
+            EXPECT_TRUE(top >= 0 && bottom <= host->GetClientSize().y)
+                << "'" << panel->ShownCharacters()[i] << "' at " << cell.top << " of a table "
+                << host->GetClientSize().y << " high";
+        }
+        host->Scroll(-1, 0);
+    }
 }
 
 // ---- The real program ----------------------------------------------------------------------

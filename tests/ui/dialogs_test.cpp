@@ -5,10 +5,12 @@
 #include <wx/image.h>
 #include <wx/listctrl.h>
 #include <wx/textctrl.h>
+#include <wx/settings.h>
 #include <wx/timer.h>
 #include <wx/uiaction.h>
 #include <wx/utils.h>
 
+#include <cstdlib>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -226,12 +228,51 @@ TEST_F(CodeTablePanelTest, LessonIsBlackAndTheNewestFramed) {
     for (const char ch : std::string("AZ09")) EXPECT_GT(CountInCell(words, ch, Dark), 0);
 }
 
+// Perceived brightness, 0 to 255.
+int Luma(const wxImage& image, int x, int y) {
+    return (image.GetRed(x, y) * 299 + image.GetGreen(x, y) * 587 + image.GetBlue(x, y) * 114) /
+           1000;
+}
+
+// Run under the light theme and again under GTK_THEME=Adwaita:dark (ui_tests_dark_theme): the
+// lesson's characters, the framed newest one and the Morse bars stand out from what is behind
+// them, whatever the theme's colours.
+TEST_F(CodeTablePanelTest, LessonStandsOutFromTheBackgroundInAnyTheme) {
+    const char* theme = std::getenv("GTK_THEME");
+    if (theme != nullptr && std::string(theme).find(":dark") != std::string::npos) {
+        const wxColour face = wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE);
+        ASSERT_LT((face.Red() + face.Green() + face.Blue()) / 3, 128) << "the theme is not dark";
+    }
+    constexpr int kContrast = 100;
+    // Pixels of a cell that differ from the given brightness by at least kContrast.
+    const auto contrasting = [](const wxImage& image, const CellRect& rect, int luma) {
+        int count = 0;
+        for (int y = rect.top; y < rect.bottom; ++y)
+            for (int x = rect.left; x < rect.right; ++x)
+                count += std::abs(Luma(image, x, y) - luma) >= kContrast;
+        return count;
+    };
+    const wxImage strip = Picture(m_strip->Panel());
+    const int background = Luma(strip, 1, 1);
+    for (const char active : std::string("KMRS"))
+        EXPECT_GT(contrasting(strip, Cell(m_strip->Panel(), active), background), 5) << active;
+    // The framed U: its text stands out from the frame's inside.
+    const CellRect u = Cell(m_strip->Panel(), 'U');
+    const int inside = Luma(strip, u.left + 1, u.top + 1);
+    EXPECT_GT(contrasting(strip, u, inside), 5);
+
+    CCodeTablePanel* tall = m_table->Panel();
+    const wxImage table = Picture(tall);
+    const CellRect k = Cell(tall, 'K');
+    EXPECT_GT(contrasting(table, k, Luma(table, 1, 1)), 10);
+}
+
 TEST_F(CodeTablePanelTest, TallTableDrawsDotsAndDashes) {
     CCodeTablePanel* panel = m_table->Panel();
     const wxImage image = Picture(panel);
     const CellRect a = Cell(panel, 'A');
     // The text takes one wide cell from 2 pixels in; the tall table is two wide cells + 158.
-    const int textRight = a.left + 2 + (m_table->PreferredWidth() - 158) / 2;
+    const int textRight = a.left + 2 + (m_table->Panel()->PreferredWidth() - 158) / 2;
 
     // Inked columns and rows right of the text: the bars of ".-".
     std::vector<int> runs;  // alternating inked / blank run lengths from the first ink

@@ -11,6 +11,7 @@
 #include <wx/textctrl.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <csignal>
 #include <fstream>
 #include <iterator>
@@ -24,74 +25,12 @@
 #include "engine/recording_format.h"
 #include "settings/settings.h"
 #include "ui/command_ids.h"
+#include "test_files.h"
 #include "ui_test_support.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-// What a file dialog offered.
-struct OfferedFile {
-    wxString name;
-    wxString wildcard;
-    long style = 0;
-    int filterIndex = -1;
-};
-
-// Answers a save (or open) dialog with a path and keeps what it offered.
-class ExpectFileDialog : public wxExpectModalBase<wxFileDialog, ExpectFileDialog> {
-public:
-    // A filterIndex of 0 or more chooses that filter, as a click in the dialog's list does.
-    ExpectFileDialog(const fs::path& answer, OfferedFile* offered = nullptr, int filterIndex = -1)
-        : m_answer(wxString::FromUTF8(answer.string())),
-          m_offered(offered),
-          m_nFilterIndex(filterIndex) {}
-
-protected:
-    int OnInvoked(wxFileDialog* dialog) const override {
-        if (m_offered) {
-            m_offered->name = dialog->GetFilename();
-            m_offered->wildcard = dialog->GetWildcard();
-            m_offered->style = dialog->GetWindowStyle();
-            m_offered->filterIndex = dialog->GetFilterIndex();
-        }
-        if (m_nFilterIndex >= 0) dialog->SetFilterIndex(m_nFilterIndex);
-        // The GTK file chooser takes the path in the background.
-        dialog->SetPath(m_answer);
-        EXPECT_TRUE(PumpUntil([dialog, this] { return dialog->GetPath() == m_answer; }, 5s));
-        return wxID_OK;
-    }
-
-private:
-    wxString m_answer;
-    OfferedFile* m_offered;
-    int m_nFilterIndex;
-};
-
-// Answers a message box and keeps its text.
-class ExpectMessage : public wxExpectModalBase<wxMessageDialog, ExpectMessage> {
-public:
-    ExpectMessage(int answer, wxString& text) : m_answer(answer), m_text(&text) {}
-
-protected:
-    int OnInvoked(wxMessageDialog* box) const override {
-        *m_text = box->GetMessage();
-        return m_answer;
-    }
-
-private:
-    int m_answer;
-    wxString* m_text;
-};
-
-std::vector<uint8_t> ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
-
-uint32_t Le32(const std::vector<uint8_t>& b, size_t at) {
-    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
-}
 
 // Collects samples, as a second synthesis to compare a recording with.
 class MemorySink : public SampleSink {
@@ -144,7 +83,7 @@ TEST_F(RecordCommandTest, RecordsTheSessionAndSavesTheSentTextInLinesOf80) {
     OfferedFile wav, txt;
     wxString question;
     wxTEST_DIALOG(Command(CMD_RECORD), ExpectFileDialog(m_dir / "take.wav", &wav),
-                  ExpectMessage(wxID_YES, question), ExpectFileDialog(m_dir / "take.txt", &txt));
+                  ExpectMessage(question, wxID_YES), ExpectFileDialog(m_dir / "take.txt", &txt));
 
     EXPECT_EQ(wav.name, "Morse code 02 12 18.wav");
     EXPECT_NE(wav.wildcard.Find("*.wav"), wxNOT_FOUND);
@@ -192,6 +131,41 @@ TEST_F(RecordCommandTest, RecordsTheSessionAndSavesTheSentTextInLinesOf80) {
     EXPECT_EQ(joined, sent);
 }
 
+TEST_F(RecordCommandTest, RecordingIsOfferedInTheMusicFolderFirstThenInTheLastFolderUsed) {
+    // The music folder as the desktop's user-dirs.dirs names it.
+    const fs::path music = fs::path(std::getenv("HOME")) / "Musik";
+    fs::create_directories(music);
+    std::ofstream(m_configDir / "user-dirs.dirs") << "XDG_MUSIC_DIR=\"$HOME/Musik\"\n";
+    OpenMainWindow(false);
+
+    OfferedFile first, second;
+    wxString question;
+    wxTEST_DIALOG(Command(CMD_RECORD), ExpectFileDialog(m_dir / "first.wav", &first),
+                  ExpectMessage(question, wxID_NO));
+    EXPECT_EQ(fs::path(first.folder.utf8_string()), music);
+    wxTEST_DIALOG(Command(CMD_RECORD), ExpectFileDialog(m_dir / "second.wav", &second),
+                  ExpectMessage(question, wxID_NO));
+    EXPECT_EQ(fs::path(second.folder.utf8_string()), m_dir);
+    EXPECT_TRUE(fs::exists(m_dir / "second.wav"));
+    fs::remove_all(music);
+}
+
+TEST_F(RecordCommandTest, RefusedPracticeFileIsExplainedAsAtStart) {
+    const fs::path binary = m_dir / "binary.txt";
+    {
+        std::ofstream out(binary, std::ios::binary);
+        const char bytes[] = "cq\0\x01\x02 de\0\xff";
+        out.write(bytes, sizeof bytes);
+    }
+    g_settings.m_nSource = SOURCE_TEXT_FILE;
+    OpenMainWindow(false);
+    wxString message;
+    wxTEST_DIALOG(Command(CMD_RECORD), ExpectFileDialog(binary), ExpectMessage(message));
+    EXPECT_TRUE(message.Contains("binary.txt")) << message.utf8_string();
+    EXPECT_FALSE(View().m_bThreadRunning);
+    ExpectIdleAfterRecording();
+}
+
 TEST_F(RecordCommandTest, TextFileSourceNamesTheRecordingAndAPausedSessionIsDropped) {
     OpenMainWindow();
     // A paused generated session first.
@@ -210,7 +184,7 @@ TEST_F(RecordCommandTest, TextFileSourceNamesTheRecordingAndAPausedSessionIsDrop
     OfferedFile wav;
     wxString question;
     wxTEST_DIALOG(Command(CMD_RECORD), ExpectFileDialog(lessons / "lesson.txt"),
-                  ExpectFileDialog(lessons / "lesson.wav", &wav), ExpectMessage(wxID_YES, question),
+                  ExpectFileDialog(lessons / "lesson.wav", &wav), ExpectMessage(question, wxID_YES),
                   ExpectFileDialog(lessons / "lesson.txt"));
 
     EXPECT_EQ(wav.name, "lesson.wav");
@@ -242,12 +216,10 @@ TEST_F(RecordCommandTest, CancelInTheProgressWindowDeletesThePartialFile) {
         }
     });
 
-    const auto started = std::chrono::steady_clock::now();
     wxTEST_DIALOG(Command(CMD_RECORD), ExpectFileDialog(m_dir / "cancelled.wav"));
 
     EXPECT_TRUE(clicked);
     EXPECT_EQ(label, wxString::FromUTF8("创建音频文件"));
-    EXPECT_LT(std::chrono::steady_clock::now() - started, 30s);
     EXPECT_FALSE(fs::exists(m_dir / "cancelled.wav"));
     EXPECT_EQ(FindDelayDialog(), nullptr);
     EXPECT_TRUE(Frame().IsEnabled());
@@ -266,12 +238,10 @@ TEST_F(RecordCommandTest, ClosingTheWindowDuringARecordingCancelsItAndLeavesNoFi
         wxTheApp->CallAfter([this] { Frame().Close(); });
     });
 
-    const auto started = std::chrono::steady_clock::now();
     wxTEST_DIALOG(Command(CMD_RECORD), ExpectFileDialog(m_dir / "closed.wav"));
     EXPECT_TRUE(PumpUntil([this] { return !m_frame; }, 10s));
 
     EXPECT_TRUE(asked);
-    EXPECT_LT(std::chrono::steady_clock::now() - started, 30s);
     EXPECT_FALSE(fs::exists(m_dir / "closed.wav"));
     EXPECT_FALSE(g_bAbort);
 }
@@ -291,7 +261,7 @@ TEST_F(RecordCommandTest, WriteErrorEndsTheRecordingWithAMessageAndNoFile) {
         ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
         wxString message;
         wxTEST_DIALOG(Command(CMD_RECORD), ExpectFileDialog(m_dir / "full.wav"),
-                      ExpectMessage(wxID_OK, message));
+                      ExpectMessage(message, wxID_OK));
         setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, oldHandler);
 
@@ -306,7 +276,7 @@ TEST_F(RecordCommandTest, WriteErrorEndsTheRecordingWithAMessageAndNoFile) {
     // After the failure a recording works again.
     wxString question;
     wxTEST_DIALOG(Command(CMD_RECORD), ExpectFileDialog(m_dir / "fine.wav"),
-                  ExpectMessage(wxID_NO, question));
+                  ExpectMessage(question, wxID_NO));
     EXPECT_FALSE(View().m_bSinkFailed);
     EXPECT_GT(fs::file_size(m_dir / "fine.wav"), 44u + 2 * 1'323'000);
 }
@@ -318,7 +288,7 @@ TEST_F(RecordCommandTest, TargetThatCannotBeCreatedIsReportedAndNothingRuns) {
     fs::create_directories(m_dir / "taken.wav");
     wxString message;
     wxTEST_DIALOG(Command(CMD_RECORD), ExpectFileDialog(m_dir / "taken.wav"),
-                  ExpectMessage(wxID_OK, message));
+                  ExpectMessage(message, wxID_OK));
 
     EXPECT_NE(message.Find(wxString::FromUTF8("无法创建音频文件")), wxNOT_FOUND) << message;
     EXPECT_NE(message.Find(wxString(std::generic_category().message(EISDIR))), wxNOT_FOUND)

@@ -251,7 +251,7 @@ TEST_F(TrainingViewTest, TextFileIsAskedForWhenTheSessionStarts) {
     // Cancelling the file dialog starts nothing.
     wxTEST_DIALOG(Command(CMD_START), wxExpectModal<wxFileDialog>(wxString(), wxID_CANCEL));
     EXPECT_FALSE(View().m_bThreadRunning);
-    wxTEST_DIALOG(Command(CMD_START), ExpectChosenFile(wxString(file.c_str())));
+    wxTEST_DIALOG(Command(CMD_START), ExpectFileDialog(file));
     EXPECT_EQ(g_settings.m_strLastTextFile, file.string());
     EXPECT_TRUE(PumpUntil([this] { return View().OutputPane()->GetValue() == "cq de"; }, 10s));
     Command(CMD_ABORT);

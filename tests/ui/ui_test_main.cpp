@@ -30,6 +30,8 @@ public:
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
+    // Listing the tests (CTest's discovery) needs no display.
+    if (::testing::GTEST_FLAG(list_tests)) return RUN_ALL_TESTS();
     const auto home = std::filesystem::temp_directory_path() /
                       ("veltrane-ui-tests-" + std::to_string(::getpid()));
     std::filesystem::create_directories(home / "config");

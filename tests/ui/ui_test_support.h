@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <wx/filedlg.h>
+#include <wx/msgdlg.h>
 #include <wx/testing.h>
 #include <wx/weakref.h>
 
@@ -16,8 +17,8 @@
 #include "engine/fake_sound_backend.h"
 #include "engine/fake_sound_device.h"
 #include "settings/settings.h"
-#include "ui/command_ids.h"
 #include "ui/app.h"
+#include "ui/command_ids.h"
 #include "ui/main_frame.h"
 #include "ui/training_view.h"
 
@@ -88,19 +89,64 @@ protected:
     std::filesystem::path m_configDir;
 };
 
-// Chooses a file in the open dialog. The GTK file chooser takes the path in the background, so
-// the answer waits until the dialog reports it.
-class ExpectChosenFile : public wxExpectModalBase<wxFileDialog, ExpectChosenFile> {
+inline wxString U(const char* utf8) {
+    return wxString::FromUTF8(utf8);
+}
+
+// What a file dialog offered.
+struct OfferedFile {
+    wxString folder;
+    wxString name;
+    wxString wildcard;
+    long style = 0;
+    int filterIndex = -1;
+};
+
+// Answers an open or save dialog with a path, and keeps what it offered when asked to. The GTK
+// file chooser takes the path in the background, so the answer waits until the dialog has it.
+class ExpectFileDialog : public wxExpectModalBase<wxFileDialog, ExpectFileDialog> {
 public:
-    explicit ExpectChosenFile(const wxString& path) : m_path(path) {}
+    // A filterIndex of 0 or more chooses that filter, as a click in the dialog's list does.
+    explicit ExpectFileDialog(const std::filesystem::path& answer, OfferedFile* offered = nullptr,
+                              int filterIndex = -1)
+        : m_answer(wxString::FromUTF8(answer.string())),
+          m_offered(offered),
+          m_nFilterIndex(filterIndex) {}
 
 protected:
     int OnInvoked(wxFileDialog* dialog) const override {
-        dialog->SetPath(m_path);
-        EXPECT_TRUE(PumpUntil([dialog, this] { return dialog->GetPath() == m_path; }, 5s));
+        if (m_offered) {
+            m_offered->folder = dialog->GetDirectory();
+            m_offered->name = dialog->GetFilename();
+            m_offered->wildcard = dialog->GetWildcard();
+            m_offered->style = dialog->GetWindowStyle();
+            m_offered->filterIndex = dialog->GetFilterIndex();
+        }
+        if (m_nFilterIndex >= 0) dialog->SetFilterIndex(m_nFilterIndex);
+        dialog->SetPath(m_answer);
+        EXPECT_TRUE(PumpUntil([dialog, this] { return dialog->GetPath() == m_answer; }, 5s));
         return wxID_OK;
     }
 
 private:
-    wxString m_path;
+    wxString m_answer;
+    OfferedFile* m_offered;
+    int m_nFilterIndex;
+};
+
+// Answers a message box with the given button and keeps its text.
+class ExpectMessage : public wxExpectModalBase<wxMessageDialog, ExpectMessage> {
+public:
+    explicit ExpectMessage(wxString& text, int answer = wxID_OK)
+        : m_text(&text), m_answer(answer) {}
+
+protected:
+    int OnInvoked(wxMessageDialog* box) const override {
+        *m_text = box->GetMessage();
+        return m_answer;
+    }
+
+private:
+    wxString* m_text;
+    int m_answer;
 };
