@@ -304,7 +304,7 @@ TEST_F(RecordCommandTest, CompressedFormatsByExtensionOrFilterAndTheChoiceIsReme
     wxString question;
     // The typed extension decides.
     wxTEST_DIALOG(Command(CMD_RECORD), ExpectFileDialog(m_dir / "take.ogg"),
-                  ExpectMessage(wxID_NO, question));
+                  ExpectMessage(question, wxID_NO));
     const auto ogg = ReadAll(m_dir / "take.ogg");
     ASSERT_GT(ogg.size(), 4u);
     EXPECT_EQ(std::string(ogg.begin(), ogg.begin() + 4), "OggS");
@@ -316,7 +316,7 @@ TEST_F(RecordCommandTest, CompressedFormatsByExtensionOrFilterAndTheChoiceIsReme
     wxTEST_DIALOG(
         Command(CMD_RECORD),
         ExpectFileDialog(m_dir / "plain", &offered, static_cast<int>(RecordingFormat::Flac)),
-        ExpectMessage(wxID_NO, question));
+        ExpectMessage(question, wxID_NO));
     EXPECT_EQ(offered.name, "Morse code 02 12 18.ogg");
     EXPECT_EQ(offered.filterIndex, static_cast<int>(RecordingFormat::OggVorbis));
     for (const char* pattern : {"*.wav", "*.mp3", "*.ogg", "*.opus", "*.flac"})
@@ -338,7 +338,7 @@ TEST_F(RecordCommandTest, RecordingIsTheRenderersFileByteForByteForTheSameSettin
     View().m_sessionSeed = 20261209;
     wxString question;
     wxTEST_DIALOG(Command(CMD_RECORD), ExpectFileDialog(m_dir / "recorded.wav"),
-                  ExpectMessage(wxID_NO, question));
+                  ExpectMessage(question, wxID_NO));
     View().m_sessionSeed.reset();
     g_settings.m_conditions = SignalConditions{};
 
