@@ -71,36 +71,60 @@ ReadResult ReadTextFile(const std::string& pathUtf8, std::string& cp1252Out) {
     return ReadResult::Ok;
 }
 
-bool PrepareSessionText(TextSourceHost& host, std::string& sessionText,
-                        std::string* chosenPathUtf8) {
+namespace {
+
+// Why a file that could not be read refuses the session.
+PrepareResult RefusalOf(ReadResult read) {
+    switch (read) {
+        case ReadResult::TooLarge:
+            return PrepareResult::TooLarge;
+        case ReadResult::NotText:
+            return PrepareResult::NotText;
+        case ReadResult::Empty:
+            return PrepareResult::Empty;
+        default:
+            return PrepareResult::Unreadable;
+    }
+}
+
+}  // namespace
+
+PreparedText PrepareSessionText(TextSourceHost& host, std::string& sessionText) {
     if (g_nActiveStreams != 0) host.StopSessionAndWait();
     sessionText.clear();
     const int source = g_settings.m_nSource;
+    PreparedText prepared;
 
     if (source & SOURCE_TYPED_TEXT) {
         std::string typed;
-        if (!host.AskTypedText(typed)) return false;
+        if (!host.AskTypedText(typed)) return {PrepareResult::Cancelled, {}};
         PrepareText(typed);
         sessionText = std::move(typed);
-        return !sessionText.empty();
+        if (sessionText.empty()) prepared.result = PrepareResult::Empty;
+        return prepared;
     }
 
-    std::string path;
-    if (!host.AskTextFile(g_settings.m_strLastTextFile, path)) return false;
+    if (!host.AskTextFile(g_settings.m_strLastTextFile, prepared.chosenPathUtf8))
+        return {PrepareResult::Cancelled, {}};
     std::string text;
-    if (ReadTextFile(path, text) != ReadResult::Ok) return false;
+    const ReadResult read = ReadTextFile(prepared.chosenPathUtf8, text);
+    if (read != ReadResult::Ok) {
+        prepared.result = RefusalOf(read);
+        return prepared;
+    }
 
     if (source & SOURCE_LINE_FILE) {
         // The lines live in g_textLines; the session text stays empty so that the generator
         // draws lines instead of sending the file through.
-        if (SplitLines(text) == 0) return false;
+        if (SplitLines(text) == 0) prepared.result = PrepareResult::Empty;
     } else {
         PrepareText(text);
-        if (text.empty()) return false;
-        sessionText = std::move(text);
+        if (text.empty())
+            prepared.result = PrepareResult::Empty;
+        else
+            sessionText = std::move(text);
     }
-
-    g_settings.m_strLastTextFile = path;
-    if (chosenPathUtf8 != nullptr) *chosenPathUtf8 = path;
-    return true;
+    if (prepared.result == PrepareResult::Ready)
+        g_settings.m_strLastTextFile = prepared.chosenPathUtf8;
+    return prepared;
 }

@@ -43,10 +43,26 @@ enum class ReadResult {
 // only written when the result is Ok.
 ReadResult ReadTextFile(const std::string& pathUtf8, std::string& cp1252Out);
 
+// Whether a session may start on the prepared material, and if not, why.
+enum class PrepareResult {
+    Ready,
+    Cancelled,   // the learner closed the text or file dialog
+    Unreadable,  // the file: see ReadResult
+    TooLarge,
+    NotText,
+    Empty,  // nothing sendable: an empty file, or text of which nothing is in the set
+};
+
+struct PreparedText {
+    PrepareResult result = PrepareResult::Ready;
+    // The file the learner chose, whether it could be used or not; empty for typed text and a
+    // cancelled dialog.
+    std::string chosenPathUtf8;
+};
+
 // Asks for and prepares the material of the fixed-text sources before a session or a recording:
 // stops a playing session, then for typed text asks the host for it, otherwise asks for a file
-// (a line file fills g_textLines and leaves the session text empty). Returns true when a session
-// may start. The session text is empty whenever false is returned. On success with a file its
-// path becomes "Last text file used" and, when chosenPathUtf8 is given, is stored there.
-bool PrepareSessionText(TextSourceHost& host, std::string& sessionText,
-                        std::string* chosenPathUtf8);
+// (a line file fills g_textLines and leaves the session text empty), reading it once. The session
+// text is empty unless the result is Ready. When a file is ready its path becomes "Last text
+// file used".
+PreparedText PrepareSessionText(TextSourceHost& host, std::string& sessionText);

@@ -23,6 +23,7 @@
 #include "settings/settings.h"
 #include "ui/message_box.h"
 #include "ui/pane_font.h"
+#include "ui/pitch_list.h"
 
 static_assert(CGeneralOptionsDialog::IDC_FONT < static_cast<int>(wxID_LOWEST));
 
@@ -164,11 +165,8 @@ void CGeneralOptionsDialog::BuildControls() {
     codeGrid->Add(speedRow);
 
     codeGrid->Add(label(code, "音调(&P)"), 0, wxALIGN_CENTER_VERTICAL);
-    // The list offers 400 to 1200 Hz in steps of 50; any pitch from 400 to 2500 may be typed.
-    wxArrayString pitches;
-    for (int hz = 400; hz <= 1200; hz += 50) pitches.Add(wxString::Format("%d", hz));
     m_pPitch = new wxComboBox(code, IDC_PITCH, wxString(), wxDefaultPosition,
-                              wxSize(FromDIP(96), -1), pitches, wxCB_DROPDOWN);
+                              wxSize(FromDIP(96), -1), PitchListChoices(), wxCB_DROPDOWN);
     m_pDualPitch = new wxCheckBox(code, IDC_DUAL_PITCH, U("双音调(&A)"));
     auto* pitchRow = new wxBoxSizer(wxHORIZONTAL);
     pitchRow->Add(m_pPitch, 0, wxALIGN_CENTER_VERTICAL);

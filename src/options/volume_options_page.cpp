@@ -27,10 +27,12 @@ CVolumeOptionsDialog::CVolumeOptionsDialog(wxWindow* book, COptionsSheet& sheet)
     auto* group = new wxStaticBoxSizer(wxHORIZONTAL, this, U("音量"));
     wxWindow* box = group->GetStaticBox();
 
+    // Loud at the top, and the bar filled from the bottom up to the thumb, as the control bar's
+    // slider fills towards loud: the slider's value is the stored volume.
     auto addSlider = [&](int id, const char* caption) {
         auto* slider =
             new wxSlider(box, id, 0, 0, kSliderMax, wxDefaultPosition, wxSize(-1, FromDIP(150)),
-                         wxSL_VERTICAL | wxSL_AUTOTICKS | wxSL_BOTH);
+                         wxSL_VERTICAL | wxSL_INVERSE | wxSL_AUTOTICKS | wxSL_BOTH);
         slider->SetTickFreq(10);
         auto* column = new wxBoxSizer(wxVERTICAL);
         column->Add(slider, 1, wxALIGN_CENTER_HORIZONTAL);
@@ -50,22 +52,22 @@ CVolumeOptionsDialog::CVolumeOptionsDialog(wxWindow* book, COptionsSheet& sheet)
 
     // Moving a slider counts as a change once it stands for another volume than the working one.
     m_pCodeVolume->Bind(wxEVT_SLIDER, [this](wxCommandEvent& event) {
-        if (kSliderMax - event.GetInt() != g_optionsSettings.m_keying.volume) SetModified();
+        if (event.GetInt() != g_optionsSettings.m_keying.volume) SetModified();
     });
     m_pMasterVolume->Bind(wxEVT_SLIDER, [this](wxCommandEvent& event) {
-        if (kSliderMax - event.GetInt() != g_optionsSettings.m_keying.masterVolume) SetModified();
+        if (event.GetInt() != g_optionsSettings.m_keying.masterVolume) SetModified();
     });
 }
 
 bool CVolumeOptionsDialog::TransferDataToWindow() {
-    m_pCodeVolume->SetValue(kSliderMax - g_optionsSettings.m_keying.volume);
-    m_pMasterVolume->SetValue(kSliderMax - g_optionsSettings.m_keying.masterVolume);
+    m_pCodeVolume->SetValue(g_optionsSettings.m_keying.volume);
+    m_pMasterVolume->SetValue(g_optionsSettings.m_keying.masterVolume);
     return true;
 }
 
 bool CVolumeOptionsDialog::TransferDataFromWindow() {
-    g_optionsSettings.m_keying.volume = kSliderMax - m_pCodeVolume->GetValue();
-    g_optionsSettings.m_keying.masterVolume = kSliderMax - m_pMasterVolume->GetValue();
+    g_optionsSettings.m_keying.volume = m_pCodeVolume->GetValue();
+    g_optionsSettings.m_keying.masterVolume = m_pMasterVolume->GetValue();
     return true;
 }
 

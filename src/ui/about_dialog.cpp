@@ -54,11 +54,18 @@ CAboutDialog::CAboutDialog(SplashTag)
     });
 }
 
-CAboutDialog* CAboutDialog::ShowSplash() {
+CAboutDialog* CAboutDialog::ShowSplash(const wxWindow* over) {
     auto* splash = new CAboutDialog(SplashTag{});
+    if (over != nullptr) splash->CentreOver(over->GetScreenRect());
     splash->Show();
     splash->Update();
     return splash;
+}
+
+void CAboutDialog::CentreOver(const wxRect& area) {
+    const wxSize size = GetSize();
+    const wxPoint place(area.x + (area.width - size.x) / 2, area.y + (area.height - size.y) / 2);
+    if (GetPosition() != place) Move(place);
 }
 
 void CAboutDialog::Build() {

@@ -19,9 +19,12 @@ public:
     // The about box, centred over parent.
     explicit CAboutDialog(wxWindow* parent);
 
-    // Creates the splash without a parent, shows it and paints it at once. The caller keeps it
-    // as long as it likes and ends it with Destroy().
-    static CAboutDialog* ShowSplash();
+    // Creates the splash without a parent, centred over the given window (the screen when
+    // null), shows it and paints it at once. The caller keeps it as long as it likes and ends it
+    // with Destroy().
+    static CAboutDialog* ShowSplash(const wxWindow* over = nullptr);
+    // Centres the dialog over area (screen pixels), where the window under it now is.
+    void CentreOver(const wxRect& area);
 
     bool IsSplash() const { return m_bSplash; }
 

@@ -99,7 +99,7 @@ bool CTrainerApp::StartUp(std::unique_ptr<SoundBackend> backend, int splashMilli
 
     // The frame lays itself out and paints under the splash, but takes no input meanwhile.
     frame->Disable();
-    CAboutDialog* splash = CAboutDialog::ShowSplash();
+    CAboutDialog* splash = CAboutDialog::ShowSplash(frame);
     {
         // Start-up runs before the main loop exists; the wait needs one to dispatch events.
         wxEventLoopGuarantor loop;
@@ -107,6 +107,8 @@ bool CTrainerApp::StartUp(std::unique_ptr<SoundBackend> backend, int splashMilli
         while (std::chrono::steady_clock::now() - start <
                std::chrono::milliseconds(splashMilliseconds)) {
             PumpPendingMessages();
+            // The window manager maximizes and places the frame while the splash is up.
+            splash->CentreOver(frame->GetScreenRect());
             WaitForNextMessage(kSplashWaitSliceMs);
         }
     }

@@ -26,9 +26,9 @@
 #include "session/session_thread.h"
 #include "settings/settings.h"
 #include "ui/initial_delay_dialog.h"
+#include "ui/message_box.h"
 #include "ui/pump.h"
 #include "ui/training_view.h"
-#include "ui/message_box.h"
 #include "writers/create_recording_file.h"
 
 namespace {
@@ -70,8 +70,8 @@ bool AskSavePath(wxWindow* parent, const std::string& defaultPathUtf8, const wxS
         chosen.SetExt(wxString::FromUTF8(extensions[static_cast<size_t>(filterIndex)].substr(1)));
         if (chosen.FileExists() &&
             ShowMessageBox(parent,
-                        wxString::Format(U("“%s”已存在。\n要替换它吗？"), chosen.GetFullName()),
-                        wxYES_NO | wxNO_DEFAULT | wxICON_WARNING) != wxID_YES)
+                           wxString::Format(U("“%s”已存在。\n要替换它吗？"), chosen.GetFullName()),
+                           wxYES_NO | wxNO_DEFAULT | wxICON_WARNING) != wxID_YES)
             return false;
     }
     chosenUtf8 = chosen.GetFullPath().utf8_string();
@@ -214,7 +214,8 @@ void CRecordCommand::Run() {
     const int source = g_settings.m_nSource;
     std::string sessionText;
     std::string textFilePath;
-    if ((source & SOURCE_FIXED_TEXT_MASK) != 0 && !view.PrepareFixedText(sessionText, &textFilePath))
+    if ((source & SOURCE_FIXED_TEXT_MASK) != 0 &&
+        !view.PrepareFixedText(sessionText, &textFilePath))
         return;
 
     const std::string defaultName = DefaultRecordingName(

@@ -17,11 +17,11 @@
 #include "session/session_thread.h"
 #include "settings/settings.h"
 #include "ui/initial_delay_dialog.h"
+#include "ui/message_box.h"
 #include "ui/pane_text.h"
 #include "ui/pump.h"
 #include "ui/results_dialog.h"
 #include "ui/training_view.h"
-#include "ui/message_box.h"
 
 namespace {
 
@@ -30,20 +30,16 @@ namespace {
 bool g_bStartGuard = false;
 // How long a waiting loop of the interface thread sleeps between pumps when nothing happens.
 constexpr int kWaitSliceMs = 10;
-// The practice file chosen during the current Start, so that a file that cannot be used is
-// explained to the learner instead of Start silently doing nothing.
-std::string g_strChosenFile;
 
-// Tells why a chosen practice file cannot be sent, for the faults the learner can act on.
-void ReportUnusableFile(wxWindow* parent, const std::string& pathUtf8) {
-    std::string unused;
-    const ReadResult result = ReadTextFile(pathUtf8, unused);
-    const wxString name = wxFileName(wxString::FromUTF8(pathUtf8)).GetFullName();
+// Tells why a chosen practice file cannot be sent, for the faults the learner can act on, so
+// that Start does not silently do nothing.
+void ReportUnusableFile(wxWindow* parent, const PreparedText& prepared) {
+    const wxString name = wxFileName(wxString::FromUTF8(prepared.chosenPathUtf8)).GetFullName();
     wxString message;
-    if (result == ReadResult::TooLarge)
+    if (prepared.result == PrepareResult::TooLarge)
         message = wxString::Format(wxString::FromUTF8("“%s”太大，不能用作练习文本（最大 %d MB）。"),
                                    name, static_cast<int>(kMaxTextFileBytes >> 20));
-    else if (result == ReadResult::NotText)
+    else if (prepared.result == PrepareResult::NotText)
         message = wxString::Format(wxString::FromUTF8("“%s”不是文本文件。"), name);
     else
         return;
@@ -83,11 +79,14 @@ void CTrainingView::OnStart() {
 }
 
 bool CTrainingView::PrepareFixedText(std::string& text, std::string* chosenPathUtf8) {
-    g_strChosenFile.clear();
-    if (PrepareSessionText(*this, text, chosenPathUtf8)) return true;
-    if (!g_strChosenFile.empty() && !IsClosing()) {
+    PreparedText prepared = PrepareSessionText(*this, text);
+    if (prepared.result == PrepareResult::Ready) {
+        if (chosenPathUtf8 != nullptr) *chosenPathUtf8 = std::move(prepared.chosenPathUtf8);
+        return true;
+    }
+    if (!IsClosing()) {
         NestedWait wait(*this);
-        ReportUnusableFile(wxGetTopLevelParent(this), g_strChosenFile);
+        ReportUnusableFile(wxGetTopLevelParent(this), prepared);
     }
     return false;
 }
@@ -277,6 +276,5 @@ bool CTrainingView::AskTextFile(const std::string& initialPathUtf8, std::string&
                         wxFD_OPEN | wxFD_FILE_MUST_EXIST);
     if (dialog.ShowModal() != wxID_OK) return false;
     chosenPathUtf8 = dialog.GetPath().utf8_string();
-    g_strChosenFile = chosenPathUtf8;
     return true;
 }

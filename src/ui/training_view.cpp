@@ -33,16 +33,13 @@
 #include "ui/control_bar.h"
 #include "ui/help.h"
 #include "ui/pane_font.h"
+#include "ui/pitch_list.h"
 
 namespace {
 
 constexpr int kPaneMargin = 10;  // pixels between the view's edges and its labels and panes
 // How often a playback thread waiting for a pane call looks at the abort and closing flags.
 constexpr auto kMarshalSlice = std::chrono::milliseconds(10);
-// The pitch list, in Hz: 400, 450, ..., 1200 (17 items).
-constexpr int kPitchListFirst = 400;
-constexpr int kPitchListLast = 1200;
-constexpr int kPitchListStep = 50;
 
 // The leading decimal number of a field's text, as the C library reads it: no number gives 0,
 // and a number beyond the int range is held at its end.
@@ -312,9 +309,7 @@ void CTrainingView::ExchangeControlBar(bool save) {
 }
 
 void CTrainingView::FillPitchCombo(wxComboBox& combo, int pitch) {
-    wxArrayString items;
-    for (int hz = kPitchListFirst; hz <= kPitchListLast; hz += kPitchListStep)
-        items.Add(wxString::Format("%d", hz));
+    const wxArrayString items = PitchListChoices();
     // The list never changes; rebuilding it while it is dropped down would close it.
     if (combo.GetStrings() != items) combo.Set(items);
     combo.ChangeValue(wxString::Format("%d", pitch));

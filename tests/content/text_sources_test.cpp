@@ -86,7 +86,7 @@ protected:
         g_settings.m_nSource = source;
         m_host.filePath = path;
         m_text = "text of the previous session";
-        const bool ok = PrepareSessionText(m_host, m_text, &m_name);
+        const bool ok = Prepare(&m_name);
         if (!ok) {
             EXPECT_EQ(m_text, "");
             EXPECT_EQ(g_settings.m_strLastTextFile, "/previous/file.txt");
@@ -95,8 +95,18 @@ protected:
         return ok;
     }
 
+    // Prepares the session text; a ready file's path goes to chosenPath when given.
+    bool Prepare(std::string* chosenPath) {
+        m_last = PrepareSessionText(m_host, m_text);
+        const bool ready = m_last.result == PrepareResult::Ready;
+        if (ready && chosenPath != nullptr && !m_last.chosenPathUtf8.empty())
+            *chosenPath = m_last.chosenPathUtf8;
+        return ready;
+    }
+
     fs::path m_dir;
     ScriptedHost m_host;
+    PreparedText m_last;
     std::string m_text;
     std::string m_name = "untouched";
 
@@ -111,19 +121,19 @@ TEST_F(TextSources, TypedTextIsPreparedAndNamesNoFile) {
     g_settings.m_nSource = SOURCE_TYPED_TEXT;
     m_host.typedText = "\\SK test";
     m_text = "old";
-    EXPECT_TRUE(PrepareSessionText(m_host, m_text, &m_name));
+    EXPECT_TRUE(Prepare(&m_name));
     EXPECT_EQ(m_text, "\x06 test");
     EXPECT_EQ(m_name, "untouched");
     EXPECT_EQ(g_settings.m_strLastTextFile, "/previous/file.txt");
     EXPECT_TRUE(m_host.fileDialogSeeds.empty());
 
     m_host.typedText = "#$ %";  // nothing of the set
-    EXPECT_FALSE(PrepareSessionText(m_host, m_text, nullptr));
+    EXPECT_FALSE(Prepare(nullptr));
     EXPECT_EQ(m_text, "");
 
     m_host.typedText.reset();  // cancelled
     m_text = "old";
-    EXPECT_FALSE(PrepareSessionText(m_host, m_text, &m_name));
+    EXPECT_FALSE(Prepare(&m_name));
     EXPECT_EQ(m_text, "");
     EXPECT_EQ(m_host.typedAsked, 3);
 }
@@ -160,7 +170,7 @@ TEST_F(TextSources, FilesWithoutUsableTextAreRefused) {
     m_host.filePath.reset();  // cancelled
     g_settings.m_nSource = SOURCE_TEXT_FILE;
     m_text = "old";
-    EXPECT_FALSE(PrepareSessionText(m_host, m_text, &m_name));
+    EXPECT_FALSE(Prepare(&m_name));
     EXPECT_EQ(m_text, "");
 }
 
@@ -178,6 +188,39 @@ TEST_F(TextSources, ReadTextFileReportsWhyAFileIsRefused) {
 
     EXPECT_EQ(ReadTextFile(WriteFile("ok.txt", "caf\xC3\xA9\n"), out), ReadResult::Ok);
     EXPECT_EQ(out, "caf\xE9\n");
+}
+
+// A refusal says why, with the file chosen, so that Start and Record never read it again.
+TEST_F(TextSources, ARefusedPreparationSaysWhyAndNamesTheChosenFile) {
+    const std::string big = WriteFile("big.txt", "");
+    fs::resize_file(big, kMaxTextFileBytes + 1);
+    const std::pair<std::string, PrepareResult> cases[] = {
+        {WriteFile("nul.txt", std::string("a\0b", 3)), PrepareResult::NotText},
+        {big, PrepareResult::TooLarge},
+        {Utf8(m_dir / "missing.txt"), PrepareResult::Unreadable},
+        {WriteFile("empty.txt", ""), PrepareResult::Empty},
+        {WriteFile("symbols.txt", "#$ $#\n"), PrepareResult::Empty},
+    };
+    for (const auto& [path, why] : cases) {
+        EXPECT_FALSE(PrepareFile(SOURCE_TEXT_FILE, path)) << path;
+        EXPECT_EQ(m_last.result, why) << path;
+        EXPECT_EQ(m_last.chosenPathUtf8, path);
+    }
+    EXPECT_FALSE(PrepareFile(SOURCE_LINE_FILE, WriteFile("none.txt", "#\n$\r\n")));
+    EXPECT_EQ(m_last.result, PrepareResult::Empty);
+
+    m_host.filePath.reset();
+    EXPECT_FALSE(Prepare(&m_name));
+    EXPECT_EQ(m_last.result, PrepareResult::Cancelled);
+    EXPECT_EQ(m_last.chosenPathUtf8, "");
+
+    g_settings.m_nSource = SOURCE_TYPED_TEXT;
+    m_host.typedText = "#$ %";
+    EXPECT_FALSE(Prepare(&m_name));
+    EXPECT_EQ(m_last.result, PrepareResult::Empty);
+    m_host.typedText.reset();
+    EXPECT_FALSE(Prepare(&m_name));
+    EXPECT_EQ(m_last.result, PrepareResult::Cancelled);
 }
 
 TEST_F(TextSources, LineFileKeepsOnlyLinesWithCharactersOfTheSet) {

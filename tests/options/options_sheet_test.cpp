@@ -262,7 +262,7 @@ TEST_F(OptionsSheetTest, ApplyCopiesTheWorkingCopyIntoTheLiveSettings) {
     Sheet().GetBookCtrl()->SetSelection(2);
     Control<wxSlider>(Volume(), CVolumeOptionsDialog::IDC_CODE_VOLUME)->SetValue(30);
     Click(Sheet(), wxID_APPLY);
-    EXPECT_EQ(g_settings.m_keying.volume, 70);
+    EXPECT_EQ(g_settings.m_keying.volume, 30);
     EXPECT_EQ(m_nViewRefreshes, 3);
 }
 
@@ -403,12 +403,15 @@ TEST_F(OptionsSheetTest, VolumeSlidersRunFromLoudAtTheTop) {
     auto* master = Control<wxSlider>(Volume(), CVolumeOptionsDialog::IDC_MASTER_VOLUME);
     EXPECT_EQ(code->GetMin(), 0);
     EXPECT_EQ(code->GetMax(), 100);
-    EXPECT_EQ(code->GetValue(), 20);
-    EXPECT_EQ(master->GetValue(), 90);
+    // The slider's value is the volume, its minimum at the bottom: the bar fills up towards
+    // loud, as the control bar's does.
+    EXPECT_TRUE(code->HasFlag(wxSL_INVERSE));
+    EXPECT_EQ(code->GetValue(), 80);
+    EXPECT_EQ(master->GetValue(), 10);
 
     code->SetValue(100);
     ASSERT_TRUE(Volume().TransferDataFromWindow());
-    EXPECT_EQ(g_optionsSettings.m_keying.volume, 0);
+    EXPECT_EQ(g_optionsSettings.m_keying.volume, 100);
 
     Click(Volume(), IDC_OPTIONS_DEFAULT);
     EXPECT_EQ(code->GetValue(), 50);

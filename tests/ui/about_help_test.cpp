@@ -158,6 +158,15 @@ TEST(HelpTest, BookBesideTheProgramHoldsTheFourTopics) {
     EXPECT_NE(ReadTopic(copy.Path(), "charsetoptions.htm").Find(U("Koch 字符集设置")), wxNOT_FOUND);
     EXPECT_NE(ReadTopic(copy.Path(), "audiooptions.htm").Find(U("<title>音量</title>")),
               wxNOT_FOUND);
+
+    // The pages call the copy pane by its label and tell when the code table frames a character.
+    for (const char* topic : {"intro.htm", "generaloptions.htm"}) {
+        const wxString page = ReadTopic(copy.Path(), topic);
+        EXPECT_NE(page.Find(U("听抄结果")), wxNOT_FOUND) << topic;
+        EXPECT_EQ(page.Find(U("抄收窗口")), wxNOT_FOUND) << topic;
+    }
+    EXPECT_NE(ReadTopic(copy.Path(), "generaloptions.htm").Find(U("第三个字符起")), wxNOT_FOUND);
+    EXPECT_NE(ReadTopic(copy.Path(), "intro.htm").Find(U("查看上次结果")), wxNOT_FOUND);
 }
 
 TEST(HelpTest, ShowHelpTopicOpensThePageInTheHelpFrame) {

@@ -7,12 +7,14 @@
 
 #include <wx/display.h>
 #include <wx/statusbr.h>
+#include <wx/timer.h>
 
 #include <cstdlib>
 #include <string>
 #include <thread>
 
 #include "settings/wx_profile_store.h"
+#include "ui/about_dialog.h"
 #include "ui/code_table_panel.h"
 #include "ui/placement.h"
 #include "ui_test_support.h"
@@ -120,6 +122,38 @@ TEST_F(DesktopPlacementTest, CodeTableKeepsEveryCharacterReachableInALowWindow) 
         }
         host->Scroll(-1, 0);
     }
+}
+
+TEST_F(DesktopPlacementTest, SplashIsCentredOverTheMainFrame) {
+    {
+        // A normal window in the top left corner, away from the screen's centre.
+        WxProfileStore store;
+        store.WriteInt("Window", "Maximized", 0);
+        store.WriteInt("Window", "Left", 0);
+        store.WriteInt("Window", "Top", 0);
+        store.WriteInt("Window", "Right", 800);
+        store.WriteInt("Window", "Bottom", 600);
+    }
+    wxPoint splashCentre, frameCentre;
+    bool seen = false;
+    wxTimer probe;
+    probe.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        for (wxWindow* window : wxTopLevelWindows)
+            if (auto* splash = dynamic_cast<CAboutDialog*>(window);
+                splash != nullptr && splash->IsSplash() && App().MainFrame() != nullptr) {
+                const wxRect s = splash->GetScreenRect();
+                const wxRect f = App().MainFrame()->GetScreenRect();
+                splashCentre = s.GetPosition() + s.GetSize() / 2;
+                frameCentre = f.GetPosition() + f.GetSize() / 2;
+                seen = true;
+            }
+    });
+    // Late in the splash's time, once the window manager has placed the frame.
+    probe.StartOnce(1200);
+    OpenMainWindow(true, 100ms, 1500);
+    ASSERT_TRUE(seen);
+    EXPECT_NEAR(splashCentre.x, frameCentre.x, 30);
+    EXPECT_NEAR(splashCentre.y, frameCentre.y, 30);
 }
 
 // ---- The real program ----------------------------------------------------------------------
