@@ -61,10 +61,14 @@ void CMorseAudio::Check(int32_t result) {
     if (device::Failed(result)) RaiseDeviceError(result);
 }
 
-bool CMorseAudio::OpenDevice(SoundBackend& backend, const std::string& name) {
-    // The old device goes first: a host may allow one open stream at a time.
+void CMorseAudio::CloseDevice() {
     m_pDevice = nullptr;
     m_ownedDevice.reset();
+}
+
+bool CMorseAudio::OpenDevice(SoundBackend& backend, const std::string& name) {
+    // The old device goes first: a host may allow one open stream at a time.
+    CloseDevice();
     m_ownedDevice = backend.Open(name);
     m_pDevice = m_ownedDevice.get();
     m_bDeviceFailed = false;

@@ -52,6 +52,8 @@ public:
     // slot stays null when there is no output. The engine owns the device it opened. Only while
     // nothing plays. Silent; true when there is a device now.
     bool OpenDevice(SoundBackend& backend, const std::string& name);
+    // Closes the device OpenDevice opened; the slot becomes null. Only while nothing plays.
+    void CloseDevice();
     // A device error was raised since the device was opened: it needs opening again.
     bool DeviceFailed() const { return m_bDeviceFailed; }
 

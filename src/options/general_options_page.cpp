@@ -167,7 +167,7 @@ void CGeneralOptionsDialog::BuildControls() {
     codeGrid->Add(label(code, "音调(&P)"), 0, wxALIGN_CENTER_VERTICAL);
     m_pPitch = new wxComboBox(code, IDC_PITCH, wxString(), wxDefaultPosition,
                               wxSize(FromDIP(96), -1), PitchListChoices(), wxCB_DROPDOWN);
-    m_pDualPitch = new wxCheckBox(code, IDC_DUAL_PITCH, U("双音调(&A)"));
+    m_pDualPitch = new wxCheckBox(code, IDC_DUAL_PITCH, U("双音调(&T)"));
     auto* pitchRow = new wxBoxSizer(wxHORIZONTAL);
     pitchRow->Add(m_pPitch, 0, wxALIGN_CENTER_VERTICAL);
     pitchRow->Add(m_pDualPitch, 0, wxALIGN_CENTER_VERTICAL | wxLEFT, 2 * gap);
@@ -223,7 +223,7 @@ void CGeneralOptionsDialog::BuildControls() {
 
     // "报底窗口": the output pane.
     auto* outputBox = new wxStaticBoxSizer(wxVERTICAL, this, U("报底窗口"));
-    m_pViewOutput = new wxCheckBox(outputBox->GetStaticBox(), IDC_VIEW_OUTPUT, U("显示报底(&O)"));
+    m_pViewOutput = new wxCheckBox(outputBox->GetStaticBox(), IDC_VIEW_OUTPUT, U("显示报底(&W)"));
     m_pUseCaps = new wxCheckBox(outputBox->GetStaticBox(), IDC_USE_CAPS, U("大写字母(&U)"));
     outputBox->Add(m_pViewOutput, 0, wxALL, gap);
     outputBox->Add(m_pUseCaps, 0, wxLEFT | wxRIGHT | wxBOTTOM, gap);

@@ -6,6 +6,7 @@
 
 #include "options/charset_options_page.h"
 #include "options/general_options_page.h"
+#include "options/mnemonic_keys.h"
 #include "options/volume_options_page.h"
 #include "settings/settings.h"
 #include "settings/wx_profile_store.h"
@@ -46,10 +47,11 @@ void COptionsPage::AddPageButtons(wxSizer* pageSizer, const wxString& helpTopic,
 }
 
 COptionsSheet::COptionsSheet(wxWindow* parent, CTrainingView& view)
-    : COptionsSheet(parent, [&view] { view.ApplyOptions(); }) {}
+    : COptionsSheet(parent, [&view] { view.ApplyOptions(); }, &view) {}
 
-COptionsSheet::COptionsSheet(wxWindow* parent, std::function<void()> applyOptions)
-    : m_applyOptions(std::move(applyOptions)) {
+COptionsSheet::COptionsSheet(wxWindow* parent, std::function<void()> applyOptions,
+                             SoundOutputHost* soundOutput)
+    : m_applyOptions(std::move(applyOptions)), m_pSoundOutput(soundOutput) {
     SetSheetStyle(wxPROPSHEET_NOTEBOOK);
     Create(parent, wxID_ANY, wxString::FromUTF8("选项"));
     CreateButtons(wxOK | wxCANCEL | wxAPPLY);
@@ -95,8 +97,16 @@ COptionsSheet::COptionsSheet(wxWindow* parent, std::function<void()> applyOption
     Bind(
         wxEVT_BUTTON, [this](wxCommandEvent&) { ApplyChanges(); }, wxID_APPLY);
 
-    // F1 anywhere in the sheet shows the help of the page in front.
+    // F1 anywhere in the sheet shows the help of the page in front; Alt + an underlined letter
+    // goes to what that label names.
     Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
+        if (event.GetModifiers() == wxMOD_ALT) {
+            int letter = event.GetKeyCode();
+            if (letter >= 'a' && letter <= 'z') letter += 'A' - 'a';
+            const bool isLetter = (letter >= 'A' && letter <= 'Z') || (letter >= '0' && letter <= '9');
+            if (!isLetter || !FollowMnemonic(MnemonicWindows(), wxUniChar(letter))) event.Skip();
+            return;
+        }
         if (event.GetKeyCode() != WXK_F1 || event.HasAnyModifiers()) {
             event.Skip();
             return;
@@ -109,6 +119,17 @@ COptionsSheet::COptionsSheet(wxWindow* parent, std::function<void()> applyOption
     });
 
     UpdateApplyButton();
+}
+
+std::vector<wxWindow*> COptionsSheet::MnemonicWindows() const {
+    std::vector<wxWindow*> windows;
+    if (COptionsPage* page = ActivePage()) windows = WindowsInTabOrder(page);
+    for (wxWindow* child : GetChildren()) {
+        if (child == GetBookCtrl() || child->IsTopLevel()) continue;
+        windows.push_back(child);
+        for (wxWindow* inner : WindowsInTabOrder(child)) windows.push_back(inner);
+    }
+    return windows;
 }
 
 int COptionsSheet::ShowModal() {

@@ -11,6 +11,7 @@
 #include <vector>
 
 class CTrainingView;
+class SoundOutputHost;
 class COptionsSheet;
 class CGeneralOptionsDialog;
 class CCharSetOptionsDialog;
@@ -58,7 +59,8 @@ private:
 class COptionsSheet : public wxPropertySheetDialog {
 public:
     // applyOptions lets the view follow changed live settings; it may be empty.
-    COptionsSheet(wxWindow* parent, std::function<void()> applyOptions);
+    COptionsSheet(wxWindow* parent, std::function<void()> applyOptions,
+                  SoundOutputHost* soundOutput = nullptr);
     // The sheet of the Options command: the view's ApplyOptions follows every apply.
     COptionsSheet(wxWindow* parent, CTrainingView& view);
 
@@ -75,14 +77,19 @@ public:
     void RefreshView() const;
 
     COptionsPage* ActivePage() const;
+    // The windows an Alt + letter may lead to: the page in front, then the sheet's buttons.
+    std::vector<wxWindow*> MnemonicWindows() const;
     CGeneralOptionsDialog& GeneralPage() const { return *m_pGeneral; }
     CCharSetOptionsDialog& CharSetPage() const { return *m_pCharSet; }
     CVolumeOptionsDialog& VolumePage() const { return *m_pVolume; }
+    // The outputs and the test tone of the volume page; null for a sheet without a view.
+    SoundOutputHost* SoundOutput() const { return m_pSoundOutput; }
 
 private:
     void TransferToAllPages();
 
     std::function<void()> m_applyOptions;
+    SoundOutputHost* m_pSoundOutput = nullptr;
     CGeneralOptionsDialog* m_pGeneral = nullptr;
     CCharSetOptionsDialog* m_pCharSet = nullptr;
     CVolumeOptionsDialog* m_pVolume = nullptr;

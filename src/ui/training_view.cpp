@@ -394,6 +394,7 @@ void CTrainingView::UpdateCodeTableBands() {
 }
 
 void CTrainingView::ApplyOptions() {
+    FollowOutputChoice();
     ExchangeControlBar(false);
     LayoutPanes();
     UpdateCodeTableBands();
@@ -513,6 +514,8 @@ void CTrainingView::OnOptions() {
     NestedWait wait(*this);
     COptionsSheet sheet(wxGetTopLevelParent(this), *this);
     sheet.ShowModal();
+    // A test tone may have played on an output that was not applied.
+    FollowOutputChoice();
 }
 
 void CTrainingView::ReturnFocusToCopyPane() {

@@ -11,16 +11,19 @@
 #include <wx/timer.h>
 #include <wx/window.h>
 
+#include <atomic>
 #include <memory>
 #include <set>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "content/text_sources.h"
 #include "engine/morse_audio.h"
 #include "engine/relaxed_atomic.h"
 #include "engine/sound_backend.h"
 #include "engine/sound_device.h"
+#include "options/sound_output_host.h"
 #include "scoring/score_tally.h"
 #include "session/session_view.h"
 
@@ -36,7 +39,10 @@ class wxStaticText;
 class wxTextCtrl;
 class wxUpdateUIEvent;
 
-class CTrainingView : public wxWindow, public SessionView, public TextSourceHost {
+class CTrainingView : public wxWindow,
+                      public SessionView,
+                      public TextSourceHost,
+                      public SoundOutputHost {
 public:
     CTrainingView();
     // Ends any playback first: nothing the playback thread uses goes before the thread.
@@ -73,8 +79,12 @@ public:
     bool HandlesCommand(int id) const { return m_handledCommands.count(id) != 0; }
     bool HasSoundDevice() const { return m_pSoundDevice != nullptr; }
     SoundBackend& Backend() const { return *m_backend; }
-    // Opens the chosen output afresh while nothing plays (after the choice changed).
-    void ReopenSoundDevice();
+    // Opens the output the settings choose when the device open now is another one.
+    void FollowOutputChoice();
+
+    // SoundOutputHost
+    std::vector<std::string> OutputNames() override;
+    void PlayTestTone(const KeyingParameters& keying, const std::string& name) override;
 
     wxTextCtrl* OutputPane() const { return m_wndOutput; }
     wxTextCtrl* CopyPane() const { return m_wndCopy; }
@@ -137,6 +147,8 @@ private:
     // Starts the looks for a device: a timer, and every menu the frame opens.
     void WatchSoundDevice(wxWindow* frame);
     void OnMenuOpen(wxMenuEvent& event);
+    // Opens `name` into the device slot and remembers which output that was.
+    void OpenOutput(const std::string& name);
     // While there is no device: a cheap look whether an output has appeared, and its opening.
     void LookForSoundDevice();
     // The status bar and the Start tool tip tell whether a sound output was found.
@@ -208,7 +220,12 @@ private:
     CMorseAudio m_audio;
     // Looks for an output every few seconds while there is none.
     wxTimer m_deviceLook;
-    wxString m_strStartToolTip;  // the Start tool's own tip, shown again once a device is found
+    wxString m_strStartToolTip;     // the Start tool's own tip, shown again once a device is found
+    std::string m_strOpenedOutput;  // the output name the device was opened for
+    // The test tone of the volume page: its own keying, on the view's device.
+    KeyingParameters m_testKeying;
+    CMorseAudio m_testAudio{m_testKeying, m_pSoundDevice};
+    std::atomic<bool> m_bTestToneFailed{false};
 
     wxStaticText* m_wndOutputLabel = nullptr;
     wxStaticText* m_wndCopyLabel = nullptr;

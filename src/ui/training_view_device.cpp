@@ -5,6 +5,7 @@
 #include <wx/statusbr.h>
 #include <wx/toolbar.h>
 
+#include "engine/audio_flags.h"
 #include "settings/settings.h"
 #include "ui/command_ids.h"
 #include "ui/main_frame.h"
@@ -23,11 +24,58 @@ constexpr int kLookIntervalMs = 3000;
 bool CTrainingView::EnsureSoundDevice() {
     // A running playback thread owns the device until it ends.
     if (m_bThreadRunning) return HasSoundDevice();
-    if (!HasSoundDevice() || m_audio.DeviceFailed()) {
-        m_audio.OpenDevice(*m_backend, g_settings.m_strOutputDevice);
-        ShowSoundDeviceState();
-    }
+    if (!HasSoundDevice() || m_audio.DeviceFailed() || m_bTestToneFailed)
+        OpenOutput(g_settings.m_strOutputDevice);
     return HasSoundDevice();
+}
+
+void CTrainingView::OpenOutput(const std::string& name) {
+    m_audio.OpenDevice(*m_backend, name);
+    m_strOpenedOutput = name;
+    m_bTestToneFailed = false;
+    ShowSoundDeviceState();
+}
+
+void CTrainingView::FollowOutputChoice() {
+    if (m_bThreadRunning || IsClosing()) return;
+    if (m_strOpenedOutput != g_settings.m_strOutputDevice) OpenOutput(g_settings.m_strOutputDevice);
+}
+
+std::vector<std::string> CTrainingView::OutputNames() {
+    if (m_bThreadRunning) return m_backend->OutputDevices();
+    // The host lists what it has now only while no stream of ours is open.
+    m_audio.CloseDevice();
+    std::vector<std::string> names = m_backend->OutputDevices();
+    OpenOutput(m_strOpenedOutput);
+    return names;
+}
+
+void CTrainingView::PlayTestTone(const KeyingParameters& keying, const std::string& name) {
+    if (m_bThreadRunning || IsClosing()) return;
+    if (name != m_strOpenedOutput || !HasSoundDevice() || m_audio.DeviceFailed() ||
+        m_bTestToneFailed)
+        OpenOutput(name);
+    if (!HasSoundDevice()) return;
+    JoinPlayback();
+    m_testKeying = keying;
+    m_bThreadRunning = true;
+    m_playbackThread = std::thread([this] {
+        try {
+            for (const char ch : {'v', 'v', 'v'})
+                m_testAudio.SynthesizeCharacter(static_cast<unsigned char>(ch), nullptr, nullptr);
+        } catch (const DeviceError&) {
+            m_bTestToneFailed = true;
+            g_bAbort = true;
+        }
+        try {
+            m_testAudio.Write(nullptr, 0);
+        } catch (const DeviceError&) {
+            m_bTestToneFailed = true;
+        }
+        m_testAudio.StopStream();
+        m_bThreadRunning = false;
+        PostWakeUp();
+    });
 }
 
 void CTrainingView::WatchSoundDevice(wxWindow* frame) {
@@ -40,12 +88,6 @@ void CTrainingView::WatchSoundDevice(wxWindow* frame) {
 void CTrainingView::OnMenuOpen(wxMenuEvent& event) {
     event.Skip();
     LookForSoundDevice();
-}
-
-void CTrainingView::ReopenSoundDevice() {
-    if (m_bThreadRunning || IsClosing()) return;
-    m_audio.OpenDevice(*m_backend, g_settings.m_strOutputDevice);
-    ShowSoundDeviceState();
 }
 
 void CTrainingView::LookForSoundDevice() {

@@ -27,6 +27,7 @@
 
 #include "options/charset_options_page.h"
 #include "options/general_options_page.h"
+#include "options/mnemonic_keys.h"
 #include "options/volume_options_page.h"
 #include "settings/settings.h"
 #include "settings/wx_profile_store.h"
@@ -560,4 +561,68 @@ TEST_F(OptionsSheetTest, UpAndDownStepAFieldWithinItsArrowsRange) {
     EXPECT_EQ(press(G::IDC_CHARACTERS, WXK_UP), "44");
     EXPECT_EQ(press(G::IDC_CHARACTERS, WXK_UP), "44");
     EXPECT_TRUE(ApplyEnabled());
+}
+
+namespace {
+
+// Alt + letter as the sheet sees it, from the given field; true when the sheet took the key.
+bool PressAlt(COptionsSheet& sheet, wxWindow* from, char letter) {
+    wxKeyEvent key(wxEVT_CHAR_HOOK);
+    key.m_keyCode = letter;
+    key.m_altDown = true;
+    key.SetEventObject(from);
+    return sheet.ProcessWindowEvent(key);
+}
+
+}  // namespace
+
+TEST_F(OptionsSheetTest, EveryUnderlinedLetterOfAPageIsItsOwn) {
+    Sheet().Show();
+    for (size_t page = 0; page < Sheet().GetBookCtrl()->GetPageCount(); ++page) {
+        Sheet().GetBookCtrl()->SetSelection(page);
+        std::set<wxUniChar> seen;
+        for (wxWindow* window : Sheet().MnemonicWindows()) {
+            const wxUniChar letter = MnemonicOf(window->GetLabel());
+            if (letter == 0) continue;
+            EXPECT_TRUE(seen.insert(letter).second)
+                << "page " << page << ": " << window->GetLabel().utf8_str() << " repeats "
+                << wxString(letter).utf8_str();
+        }
+        EXPECT_GE(seen.size(), 4u) << page;
+    }
+}
+
+TEST_F(OptionsSheetTest, AltAndALabelsLetterGoesToWhatItNames) {
+    Sheet().Show();
+    const std::pair<char, int> fields[] = {
+        {'S', G::IDC_WORD_SPEED},        {'P', G::IDC_PITCH},           {'C', G::IDC_CHARACTERS},
+        {'N', G::IDC_MIN_WORD_LENGTH},   {'X', G::IDC_MAX_WORD_LENGTH}, {'O', G::IDC_PROSIGN_SPACING},
+        {'M', G::IDC_MODE},              {'R', G::IDC_SESSION_DURATION}, {'I', G::IDC_INITIAL_DELAY},
+        {'E', G::IDC_END_DELAY},         {'T', G::IDC_DUAL_PITCH},      {'W', G::IDC_VIEW_OUTPUT}};
+    const auto windows = Sheet().MnemonicWindows();
+    for (const auto& [letter, id] : fields) {
+        wxWindow* target = MnemonicTarget(windows, wxUniChar(letter));
+        ASSERT_NE(target, nullptr) << letter;
+        EXPECT_EQ(target->GetId(), id) << letter;
+    }
+
+    // The key is the sheet's: nothing is typed into the field in front, and a check box reached
+    // by its letter is toggled like a click, which the page notices.
+    auto* charSpeed = Control<wxTextCtrl>(General(), G::IDC_CHAR_SPEED);
+    const wxString before = charSpeed->GetValue();
+    EXPECT_TRUE(PressAlt(Sheet(), charSpeed, 'n'));
+    EXPECT_EQ(charSpeed->GetValue(), before);
+    auto* dualPitch = Control<wxCheckBox>(General(), G::IDC_DUAL_PITCH);
+    const bool wasChecked = dualPitch->GetValue();
+    EXPECT_TRUE(PressAlt(Sheet(), charSpeed, 'T'));
+    EXPECT_NE(dualPitch->GetValue(), wasChecked);
+    EXPECT_TRUE(ApplyEnabled());
+    // A letter no label carries is left to the rest of the program.
+    EXPECT_FALSE(PressAlt(Sheet(), charSpeed, 'Q'));
+
+    // A group's caption leads to its first box.
+    Sheet().GetBookCtrl()->SetSelection(1);
+    wxWindow* first = MnemonicTarget(Sheet().MnemonicWindows(), 'S');
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->GetId(), 4000);
 }
