@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -37,6 +38,8 @@ namespace {
 constexpr int kProgressShowDelayMs = 500;
 // How long the waiting loop sleeps between pumps when no message arrives.
 constexpr int kWaitSliceMs = 10;
+// How often the batched echo is written into the output pane while the recording runs.
+constexpr auto kEchoFlushInterval = std::chrono::milliseconds(100);
 
 wxString U(const char* utf8) {
     return wxString::FromUTF8(utf8);
@@ -148,7 +151,9 @@ CRecordCommand::End CRecordCommand::RecordSession(RecordingFile& file) {
     CTrainingView& view = m_view;
     view.Audio().AttachFileSink(&file);
     CInitialDelayDialog progress(U("创建音频文件"), kProgressShowDelayMs);
+    view.BeginBatchedEcho();
     view.StartPlayback(&SessionThread);
+    auto nextFlush = std::chrono::steady_clock::now() + kEchoFlushInterval;
 
     bool cancelled = false;
     // m_nBudget is 1 until the thread has set the real budget, so this cannot end early; it
@@ -158,6 +163,10 @@ CRecordCommand::End CRecordCommand::RecordSession(RecordingFile& file) {
         const int32_t budget = view.m_nBudget;
         if (used >= budget) break;
         progress.SetProgress(static_cast<int>(std::min(100.0, used * 100.0 / budget)));
+        if (std::chrono::steady_clock::now() >= nextFlush) {
+            view.FlushEcho();
+            nextFlush = std::chrono::steady_clock::now() + kEchoFlushInterval;
+        }
         PumpPendingMessages();
         if (progress.IsCancelled() || view.IsClosing()) {
             cancelled = true;
@@ -172,6 +181,7 @@ CRecordCommand::End CRecordCommand::RecordSession(RecordingFile& file) {
         WaitForNextMessage(kWaitSliceMs);
     }
     view.JoinPlayback();
+    view.EndBatchedEcho();
     // A cancel just as the thread ended leaves the flag set with no stream to clear it.
     if (g_nActiveStreams == 0) g_bAbort = false;
     progress.Close();

@@ -563,6 +563,26 @@ void CTrainingView::InsertIntoPane(Pane pane, size_t pos, const std::string& tex
     window.ShowPosition(window.GetInsertionPoint());
 }
 
+void CTrainingView::BeginBatchedEcho() {
+    FlushEcho();
+    m_bBatchEcho = true;
+}
+
+void CTrainingView::FlushEcho() {
+    std::string pending;
+    {
+        std::lock_guard lock(m_echoMutex);
+        pending.swap(m_strEchoBatch);
+    }
+    if (!pending.empty() && !IsClosing())
+        InsertIntoPane(Pane::Output, static_cast<size_t>(m_wndOutput->GetLastPosition()), pending);
+}
+
+void CTrainingView::EndBatchedEcho() {
+    m_bBatchEcho = false;
+    FlushEcho();
+}
+
 template <typename Result, typename Work>
 Result CTrainingView::RunOnInterfaceThread(Work work) {
     if (wxThread::IsMain()) return work();
@@ -593,6 +613,11 @@ void CTrainingView::SetPaneText(Pane pane, const std::string& text) {
 }
 
 void CTrainingView::InsertPaneText(Pane pane, size_t pos, const std::string& text) {
+    if (pane == Pane::Output && m_bBatchEcho) {
+        std::lock_guard lock(m_echoMutex);
+        m_strEchoBatch += text;
+        return;
+    }
     RunOnInterfaceThread<void>([this, pane, pos, text] { InsertIntoPane(pane, pos, text); });
 }
 

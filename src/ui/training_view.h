@@ -13,6 +13,7 @@
 
 #include <atomic>
 #include <memory>
+#include <mutex>
 #include <set>
 #include <string>
 #include <thread>
@@ -98,6 +99,8 @@ public:
     CMorseAudio& Audio() override { return m_audio; }
     std::string PaneText(Pane pane) override;
     void SetPaneText(Pane pane, const std::string& text) override;
+    // While the echo is batched (a recording) an insert into the output pane only appends to
+    // the batch: it does not wait for the interface thread.
     void InsertPaneText(Pane pane, size_t pos, const std::string& text) override;
     void ClearPanesAndTally() override;
     void PostSessionFinished() override;
@@ -140,6 +143,13 @@ private:
     std::string ReadPane(Pane pane) const;
     void WritePane(Pane pane, const std::string& text);
     void InsertIntoPane(Pane pane, size_t pos, const std::string& text);
+    // A recording writes an hour of echo in a second or two; one marshalled call per character
+    // would cost most of that time in the pane. While batched, the session thread gathers the
+    // echo (a recording only appends to the pane it has emptied), and the interface thread
+    // writes it into the pane in pieces (FlushEcho) and finally once the thread has ended.
+    void BeginBatchedEcho();
+    void FlushEcho();
+    void EndBatchedEcho();
 
     // Sound device (training_view_device.cpp). Before a playback: opens the device again when
     // there is none or the last playback met a device error; true when there is one now.
@@ -249,6 +259,9 @@ private:
 
     std::thread m_playbackThread;
     RelaxedAtomic<bool> m_bClosing{false};
+    RelaxedAtomic<bool> m_bBatchEcho{false};
+    std::mutex m_echoMutex;
+    std::string m_strEchoBatch;  // guarded by m_echoMutex
     int m_nNestedWaits = 0;
     std::set<int> m_handledCommands;
 };

@@ -24,8 +24,8 @@
 #include "engine/morse_audio.h"
 #include "engine/recording_format.h"
 #include "settings/settings.h"
-#include "ui/command_ids.h"
 #include "test_files.h"
+#include "ui/command_ids.h"
 #include "ui_test_support.h"
 
 namespace {
@@ -199,9 +199,10 @@ TEST_F(RecordCommandTest, TextFileSourceNamesTheRecordingAndAPausedSessionIsDrop
 
 TEST_F(RecordCommandTest, CancelInTheProgressWindowDeletesThePartialFile) {
     OpenMainWindow(false);
-    g_settings.m_nSessionDuration = 60;
-    // Slow the session down a little (each echo waits for this thread), so that the progress
-    // window comes up after its 500 ms long before the hour is written; cancel it at once.
+    // Four hours (more than the options allow) and a little slower at each echo written into
+    // the pane, so that the progress window comes up after its 500 ms long before the end is
+    // written; cancel it at once.
+    g_settings.m_nSessionDuration = 240;
     wxString label;
     bool clicked = false;
     View().OutputPane()->Bind(wxEVT_TEXT, [&](wxCommandEvent& event) {
@@ -228,7 +229,7 @@ TEST_F(RecordCommandTest, CancelInTheProgressWindowDeletesThePartialFile) {
 
 TEST_F(RecordCommandTest, ClosingTheWindowDuringARecordingCancelsItAndLeavesNoFile) {
     OpenMainWindow(false);
-    g_settings.m_nSessionDuration = 60;
+    g_settings.m_nSessionDuration = 240;
     // Ask the window to close (as its close box does) once the recording is under way.
     bool asked = false;
     View().OutputPane()->Bind(wxEVT_TEXT, [&](wxCommandEvent& event) {
