@@ -54,8 +54,9 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER Korvanel)
 set(CPACK_DEBIAN_PACKAGE_SECTION hamradio)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # dpkg-shlibdeps fills in the libraries (wxWidgets, PortAudio, the C++ runtime); the Chinese
-# interface also needs a CJK font.
+# interface also needs a CJK font, and the compressed recordings a libsndfile that encodes MP3
+# (1.1 and later; the symbols alone would accept an older one).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-wqy-microhei)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-wqy-microhei, libsndfile1 (>= 1.1.0)")
 
 include(CPack)

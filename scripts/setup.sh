@@ -11,6 +11,7 @@ PACKAGES=(
   xvfb xauth fonts-wqy-microhei
   pulseaudio pulseaudio-utils libasound2-plugins
   desktop-file-utils appstream python3
+  libsndfile1-dev libcli11-dev sox libsox-fmt-mp3 opus-tools
   openbox xdotool x11-utils
 )
 

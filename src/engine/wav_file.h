@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 
-#include "engine/file_sink.h"
+#include "engine/recording_file.h"
 
 constexpr size_t kWavHeaderBytes = 44;
 
@@ -20,7 +20,7 @@ constexpr size_t kWavHeaderBytes = 44;
 // dataBytes. dataBytes must be at most UINT32_MAX - 36 (the RIFF size is a 32-bit field).
 std::array<uint8_t, kWavHeaderBytes> BuildWavHeader(uint32_t dataBytes);
 
-class WavRecordingFile : public SampleSink {
+class WavRecordingFile : public RecordingFile {
 public:
     // Creates the file (replacing an existing one) for reading and writing and positions it at
     // the first sample. Returns null and sets err to the errno value when it cannot be created.
@@ -32,21 +32,17 @@ public:
 
     // Appends samples; throws SinkWriteError when they could not all be written.
     void WriteSamples(const void* bytes, size_t n) override;
-    // The errno value of the first failed WriteSamples, 0 if none failed. Read it only after
-    // the writing thread has been joined.
-    int WriteError() const { return m_nWriteError; }
+    int WriteError() const override { return m_nWriteError; }
 
     // Writes the header with the sizes taken from the final position and closes the file.
     // Returns 0, or the errno value of the first failure (a buffered write that fails only at
     // the flush or the close counts; so does a file that is gone or shorter than written when
     // it has been closed). The file is closed either way; after a failure it is still deleted
     // by Discard or the destructor.
-    int Finish();
-    // Closes the file (if still open) and deletes it. A path that is not a regular file (a
-    // device such as /dev/full) is closed but never deleted.
-    void Discard();
+    int Finish() override;
+    void Discard() override;
 
-    const std::string& PathUtf8() const { return m_strPath; }
+    const std::string& PathUtf8() const override { return m_strPath; }
 
 private:
     WavRecordingFile(FILE* file, std::string pathUtf8, bool regularFile);

@@ -77,8 +77,8 @@ public:
 
     void Run() {
         // A new stretch of band and hand each time, also after a pause.
-        m_audio.BeginConditions(
-            static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
+        m_audio.BeginConditions(m_view.m_sessionSeed.value_or(
+            static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count())));
         m_echoPos = BeginSession(m_view);
         m_bFixedText = !m_view.m_strSessionText.empty();
         m_view.m_nBudget = SessionBudget(m_view);
@@ -207,7 +207,8 @@ void EndAfterFailure(SessionView& view) {
 void SessionThread(SessionView* view) {
     view->m_bThreadRunning = true;
     view->m_bApplyEndDelay = true;
-    SeedRandom(static_cast<uint32_t>(std::time(nullptr)));
+    SeedRandom(view->m_sessionSeed ? static_cast<uint32_t>(*view->m_sessionSeed)
+                                   : static_cast<uint32_t>(std::time(nullptr)));
     try {
         SessionRun(*view).Run();
     } catch (...) {

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "engine/morse_audio.h"
@@ -45,6 +46,10 @@ public:
     // m_bThreadRunning alone does not order the two threads' accesses).
     std::string m_strSessionText;
     ScoreTally m_tally;
+    // The seed of the sessions to come, set before the launch: the practice drawn and the
+    // signal conditions then repeat exactly (a recording rendered again). Empty: a new draw
+    // from the clock each time, as the trainer keys sessions.
+    std::optional<uint64_t> m_sessionSeed;
 
     // The sound engine the playback threads key through.
     virtual CMorseAudio& Audio() = 0;

@@ -5,6 +5,7 @@
 #include <limits>
 #include <vector>
 
+#include "engine/recording_format.h"
 #include "history/koch_advice.h"
 #include "settings/settings.h"
 
@@ -248,6 +249,14 @@ std::vector<OptionRow> BuildRows() {
             [](CSettings& s) -> OptionField { return &s.m_conditions.fistDriftPercent; },
             conditions.fistDriftPercent, 0, C::kMaxFistDriftPercent,
             "速度漂移"),
+        Number(
+            "Recording format", P::None,
+            [](CSettings& s) -> OptionField { return &s.m_nRecordingFormat; },
+            static_cast<int32_t>(RecordingFormat::Wav), 0, kRecordingFormatCount - 1),
+        Number(
+            "Recording quality", P::None,
+            [](CSettings& s) -> OptionField { return &s.m_nRecordingQuality; },
+            kDefaultRecordingQuality, kMinRecordingQuality, kMaxRecordingQuality),
         // The sound output: empty is the system's default; a name the host no longer lists
         // plays on the default too.
         Text(

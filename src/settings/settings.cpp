@@ -142,6 +142,8 @@ void CSettings::CopyFrom(const CSettings& other) {
     m_nWordsToUse = other.m_nWordsToUse;
     m_strLastTextFile = other.m_strLastTextFile;
     m_nKochAdvanceThreshold = other.m_nKochAdvanceThreshold;
+    m_nRecordingFormat = other.m_nRecordingFormat;
+    m_nRecordingQuality = other.m_nRecordingQuality;
     m_strOutputDevice = other.m_strOutputDevice;
     m_strRecordingFolder = other.m_strRecordingFolder;
     std::lock_guard lock(g_settingsLock);

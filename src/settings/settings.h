@@ -15,6 +15,7 @@
 #include "content/charset.h"
 #include "content/practice_source.h"
 #include "engine/keying.h"
+#include "engine/recording_format.h"
 #include "engine/relaxed_atomic.h"
 #include "engine/signal_conditions.h"
 #include "settings/option_table.h"
@@ -108,6 +109,10 @@ public:
     // Percent of the Koch session and of its newest character copied right before the next
     // lesson is offered (history/koch_advice.h).
     RelaxedAtomic<int32_t> m_nKochAdvanceThreshold;
+    // The record command's last file format (a RecordingFormat number) and the lossy formats'
+    // quality, kMinRecordingQuality..kMaxRecordingQuality.
+    RelaxedAtomic<int32_t> m_nRecordingFormat;
+    RelaxedAtomic<int32_t> m_nRecordingQuality;
 
 private:
     // The rules that join two options, after a load.

@@ -1,6 +1,6 @@
-// The record command: a training session written to a WAV file by the session thread with the
-// file sink attached, unpaced, while the interface thread pumps its messages behind a progress
-// window; then the sent text, if wanted, saved as a text file.
+// The record command: a training session written to a WAV (or compressed) file by the session
+// thread with the file sink attached, unpaced, while the interface thread pumps its messages behind
+// a progress window; then the sent text, if wanted, saved as a text file.
 #include "ui/record_command.h"
 
 #include <wx/app.h>
@@ -17,9 +17,11 @@
 #include <memory>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "content/text_sources.h"
 #include "engine/audio_flags.h"
+#include "engine/recording_format.h"
 #include "engine/recording_names.h"
 #include "engine/wav_file.h"
 #include "session/session_thread.h"
@@ -28,6 +30,7 @@
 #include "ui/message_box.h"
 #include "ui/pump.h"
 #include "ui/training_view.h"
+#include "writers/create_recording_file.h"
 
 namespace {
 
@@ -51,19 +54,23 @@ void ShowError(wxWindow* parent, const wxString& text) {
     ShowMessageBox(parent, text, wxOK | wxICON_ERROR);
 }
 
-// The save-file dialog, seeded with defaultPathUtf8. A name typed without an extension gets
-// `extension` (".wav"), and replacing an existing file of that name is asked first, as the
+// The save-file dialog, seeded with defaultPathUtf8 and the filter filterIndex, which it
+// returns chosen. A name typed without an extension gets the chosen filter's entry of
+// `extensions` (".wav"), and replacing an existing file of that name is asked first, as the
 // dialog itself asks for the name it returned.
-bool AskSavePath(wxWindow* parent, const std::string& defaultPathUtf8, const char* filter,
-                 const char* extension, std::string& chosenUtf8) {
+bool AskSavePath(wxWindow* parent, const std::string& defaultPathUtf8, const wxString& filter,
+                 const std::vector<std::string>& extensions, int& filterIndex,
+                 std::string& chosenUtf8) {
     const wxFileName initial(wxString::FromUTF8(defaultPathUtf8));
-    wxFileDialog dialog(parent, U("另存为"), initial.GetPath(), initial.GetFullName(), U(filter),
+    wxFileDialog dialog(parent, U("另存为"), initial.GetPath(), initial.GetFullName(), filter,
                         wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    dialog.SetFilterIndex(filterIndex);
     if (dialog.ShowModal() != wxID_OK) return false;
     wxFileName chosen(dialog.GetPath());
     if (chosen.GetFullName().empty()) return false;
+    filterIndex = std::clamp(dialog.GetFilterIndex(), 0, static_cast<int>(extensions.size()) - 1);
     if (!chosen.HasExt()) {
-        chosen.SetExt(U(extension + 1));
+        chosen.SetExt(wxString::FromUTF8(extensions[static_cast<size_t>(filterIndex)].substr(1)));
         if (chosen.FileExists() &&
             ShowMessageBox(parent,
                            wxString::Format(U("“%s”已存在。\n要替换它吗？"), chosen.GetFullName()),
@@ -71,6 +78,37 @@ bool AskSavePath(wxWindow* parent, const std::string& defaultPathUtf8, const cha
             return false;
     }
     chosenUtf8 = chosen.GetFullPath().utf8_string();
+    return true;
+}
+
+bool AskTextPath(wxWindow* parent, const std::string& defaultPathUtf8, std::string& chosenUtf8) {
+    int filterIndex = 0;
+    return AskSavePath(parent, defaultPathUtf8, U("文本文件 (*.txt)|*.txt"), {".txt"}, filterIndex,
+                       chosenUtf8);
+}
+
+// Asks where the recording goes and in which format: the one the typed extension names, else
+// the chosen filter's. Offers the format last chosen; remembers the new choice.
+bool AskRecordingPath(wxWindow* parent, const std::string& defaultPathUtf8, std::string& chosenUtf8,
+                      RecordingFormat& format) {
+    wxString filter;
+    std::vector<std::string> extensions;
+    for (const RecordingFormatInfo& info : RecordingFormats()) {
+        if (!filter.empty()) filter += "|";
+        // WAV keeps the trainer's own filter text.
+        filter += info.format == RecordingFormat::Wav
+                      ? U("音频文件 (*.wav)|*.wav")
+                      : wxString::Format(U("%s 音频 (*%s)|*%s"), info.name, info.extension,
+                                         info.extension);
+        extensions.push_back(info.extension);
+    }
+    const RecordingFormat last = RecordingFormatFromNumber(g_settings.m_nRecordingFormat);
+    int filterIndex = static_cast<int>(last);
+    if (!AskSavePath(parent, ReplaceFileExtension(defaultPathUtf8, FormatInfo(last).extension),
+                     filter, extensions, filterIndex, chosenUtf8))
+        return false;
+    format = RecordingFormatFromPath(chosenUtf8).value_or(RecordingFormatFromNumber(filterIndex));
+    g_settings.m_nRecordingFormat = static_cast<int32_t>(format);
     return true;
 }
 
@@ -109,7 +147,7 @@ std::string RecordingFolder() {
 CRecordCommand::CRecordCommand(CTrainingView& view)
     : m_view(view), m_pParent(wxGetTopLevelParent(&view)) {}
 
-CRecordCommand::End CRecordCommand::RecordSession(WavRecordingFile& file) {
+CRecordCommand::End CRecordCommand::RecordSession(RecordingFile& file) {
     CTrainingView& view = m_view;
     view.Audio().AttachFileSink(&file);
     CInitialDelayDialog progress(U("创建音频文件"), kProgressShowDelayMs);
@@ -162,9 +200,7 @@ void CRecordCommand::OfferSentText(const std::string& wavPath) {
         wxID_YES)
         return;
     std::string textPath;
-    if (!AskSavePath(parent, ReplaceFileExtension(wavPath, ".txt"), "文本文件 (*.txt)|*.txt",
-                     ".txt", textPath))
-        return;
+    if (!AskTextPath(parent, ReplaceFileExtension(wavPath, ".txt"), textPath)) return;
     std::string text = m_view.ReadPane(Pane::Output);
     if (g_settings.m_bInsertLF) text = BreakIntoLines(text);
     if (const int err = WriteWholeFile(textPath, text); err != 0)
@@ -199,8 +235,8 @@ void CRecordCommand::Run() {
     wxFileName offered(wxString::FromUTF8(defaultName));
     if (offered.GetPath().empty()) offered.SetPath(wxString::FromUTF8(RecordingFolder()));
     std::string wavPath;
-    if (!AskSavePath(parent, offered.GetFullPath().utf8_string(), "音频文件 (*.wav)|*.wav", ".wav",
-                     wavPath) ||
+    RecordingFormat format = RecordingFormat::Wav;
+    if (!AskRecordingPath(parent, offered.GetFullPath().utf8_string(), wavPath, format) ||
         view.IsClosing())
         return;
     g_settings.m_strRecordingFolder =
@@ -215,7 +251,8 @@ void CRecordCommand::Run() {
     view.m_bSinkFailed = false;
 
     int err = 0;
-    std::unique_ptr<WavRecordingFile> file = WavRecordingFile::Create(wavPath, err);
+    std::unique_ptr<RecordingFile> file =
+        CreateRecordingFile(wavPath, format, g_settings.m_nRecordingQuality, err);
     if (!file) {
         view.m_strSessionText.clear();
         ShowError(parent, wxString::Format(U("无法创建音频文件“%s”：\n%s"),

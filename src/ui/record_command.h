@@ -1,11 +1,12 @@
 #pragma once
-// The record command (32774, "录音"): runs a whole training session into a WAV file instead of
-// the sound device, behind a progress window, then offers to save the sent text beside it.
+// The record command (32774, "录音"): runs a whole training session into a WAV (or MP3, Ogg
+// Vorbis, Opus, FLAC) file instead of the sound device, behind a progress window, then offers
+// to save the sent text beside it.
 
 #include <string>
 
 class CTrainingView;
-class WavRecordingFile;
+class RecordingFile;
 class wxWindow;
 
 // One run of the command, on the interface thread of the view (a friend of the view: it
@@ -21,7 +22,7 @@ private:
     enum class End { Complete, Cancelled, WriteFailed, EndedShort };
 
     // The session, from attaching the file as the sink to the joined thread.
-    End RecordSession(WavRecordingFile& file);
+    End RecordSession(RecordingFile& file);
     // Offers to save the output pane's text beside the recording.
     void OfferSentText(const std::string& wavPathUtf8);
 

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -44,9 +45,12 @@ protected:
         g_bAbort = false;
     }
 
-    // Records the fixed text as the record command does; returns the samples written.
-    std::vector<int16_t> Record(const std::string& text, std::string& echoed) {
+    // Records the fixed text (generated practice when it is empty) as the record command does;
+    // returns the samples written.
+    std::vector<int16_t> Record(const std::string& text, std::string& echoed,
+                                std::optional<uint64_t> seed = std::nullopt) {
         TestSessionView view;
+        view.m_sessionSeed = seed;
         Capture sink;
         view.Audio().AttachFileSink(&sink);
         view.m_strSessionText = text;
@@ -99,4 +103,26 @@ TEST_F(SessionConditionsTest, AClickedCharacterIsPlayedClean) {
     g_settings.m_conditions.fistOn = true;
     g_settings.m_conditions.fistSpreadPercent = 25;
     EXPECT_EQ(Click('a'), clean);
+}
+
+TEST_F(SessionConditionsTest, ASeededSessionRepeatsItsPracticeAndItsBandExactly) {
+    const int32_t source = g_settings.m_nSource;
+    const int32_t duration = g_settings.m_nSessionDuration;
+    g_settings.m_nSource = SOURCE_KOCH;
+    g_settings.m_nSessionDuration = 1;
+    g_settings.m_conditions.noiseOn = true;
+    g_settings.m_conditions.fadingOn = true;
+    g_settings.m_conditions.fistOn = true;
+    std::string first, again, other;
+    const auto firstSamples = Record("", first, 7);
+    const auto againSamples = Record("", again, 7);
+    const auto otherSamples = Record("", other, 8);
+    g_settings.m_nSource = source;
+    g_settings.m_nSessionDuration = duration;
+
+    ASSERT_GT(first.size(), 50u);
+    EXPECT_EQ(again, first);
+    EXPECT_TRUE(againSamples == firstSamples);
+    EXPECT_NE(other, first);
+    EXPECT_FALSE(otherSamples == firstSamples);
 }

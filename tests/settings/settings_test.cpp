@@ -64,6 +64,8 @@ void MakeUnusual(CSettings& s) {
     s.m_nWordsToUse = 321;
     s.m_strSelectedCharacters = "k\xE4m\\sk $HOME";
     s.m_strLastTextFile = "/home/学习者/练习 1.txt";
+    s.m_nRecordingFormat = static_cast<int32_t>(RecordingFormat::Opus);
+    s.m_nRecordingQuality = 9;
     s.m_charSet.m_flags[CF_A_UML] = true;
     s.m_charSet.m_flags[CF_SZ] = true;
     s.m_charSet.m_flags[CF_KN] = true;
@@ -145,8 +147,8 @@ TEST(Settings, KeysAreExchangedInTheSameOrderBothWays) {
         "Interference text", "Station 1 offset Hz", "Station 1 level dB", "Station 1 speed",
         "Station 2 offset Hz", "Station 2 level dB", "Station 2 speed", "Static",
         "Static crashes per minute", "Static crash level dB", "Uneven fist", "Fist spread %",
-        "Fist weight tenths", "Fist drift %", "Output device", "Lead-in ms",
-        "Recording folder"};
+        "Fist weight tenths", "Fist drift %", "Recording format", "Recording quality",
+        "Output device", "Lead-in ms", "Recording folder"};
     CSettings s;
     MemoryProfileStore store;
     s.ExchangeProfile(store, true);
@@ -248,6 +250,10 @@ TEST(Settings, OutOfRangeStoredValuesAreBroughtIntoRange) {
     EXPECT_EQ(LoadedInt("IO Font height", "960"), 960);
     EXPECT_EQ(LoadedInt("IO Font height", "961"), 960);
     EXPECT_EQ(LoadedInt("Dual pitch", "7"), 1);  // any non-zero value is on
+    EXPECT_EQ(LoadedInt("Recording format", "4"), 4);
+    EXPECT_EQ(LoadedInt("Recording format", "77"), 4);
+    EXPECT_EQ(LoadedInt("Recording quality", "11"), 10);
+    EXPECT_EQ(LoadedInt("Recording quality", "-1"), 0);
 
     // The longest group may not be shorter than the shortest.
     CSettings lengths;

@@ -22,6 +22,7 @@
 
 #include "engine/audio_flags.h"
 #include "engine/morse_audio.h"
+#include "engine/recording_format.h"
 #include "settings/settings.h"
 #include "test_files.h"
 #include "ui/command_ids.h"
@@ -296,6 +297,65 @@ TEST_F(RecordCommandTest, TargetThatCannotBeCreatedIsReportedAndNothingRuns) {
     EXPECT_EQ(View().OutputPane()->GetValue(), "before");  // no session was started
     EXPECT_TRUE(fs::is_directory(m_dir / "taken.wav"));
     ExpectIdleAfterRecording();
+}
+
+TEST_F(RecordCommandTest, CompressedFormatsByExtensionOrFilterAndTheChoiceIsRemembered) {
+    OpenMainWindow(false);
+    g_settings.m_nRecordingFormat = static_cast<int32_t>(RecordingFormat::Wav);
+    wxString question;
+    // The typed extension decides.
+    wxTEST_DIALOG(Command(CMD_RECORD), ExpectFileDialog(m_dir / "take.ogg"),
+                  ExpectMessage(question, wxID_NO));
+    const auto ogg = ReadAll(m_dir / "take.ogg");
+    ASSERT_GT(ogg.size(), 4u);
+    EXPECT_EQ(std::string(ogg.begin(), ogg.begin() + 4), "OggS");
+    EXPECT_EQ(g_settings.m_nRecordingFormat, static_cast<int32_t>(RecordingFormat::OggVorbis));
+    ExpectIdleAfterRecording();
+
+    // The next dialog offers Ogg Vorbis; a name without an extension takes the chosen filter's.
+    OfferedFile offered;
+    wxTEST_DIALOG(
+        Command(CMD_RECORD),
+        ExpectFileDialog(m_dir / "plain", &offered, static_cast<int>(RecordingFormat::Flac)),
+        ExpectMessage(question, wxID_NO));
+    EXPECT_EQ(offered.name, "Morse code 02 12 18.ogg");
+    EXPECT_EQ(offered.filterIndex, static_cast<int>(RecordingFormat::OggVorbis));
+    for (const char* pattern : {"*.wav", "*.mp3", "*.ogg", "*.opus", "*.flac"})
+        EXPECT_NE(offered.wildcard.Find(pattern), wxNOT_FOUND) << pattern;
+    const auto flac = ReadAll(m_dir / "plain.flac");
+    ASSERT_GT(flac.size(), 4u);
+    EXPECT_EQ(std::string(flac.begin(), flac.begin() + 4), "fLaC");
+    EXPECT_EQ(g_settings.m_nRecordingFormat, static_cast<int32_t>(RecordingFormat::Flac));
+    g_settings.m_nRecordingFormat = static_cast<int32_t>(RecordingFormat::Wav);
+}
+
+TEST_F(RecordCommandTest, RecordingIsTheRenderersFileByteForByteForTheSameSettingsAndSeed) {
+    OpenMainWindow(false);
+    g_settings.m_nCharactersUsed = 7;
+    g_settings.m_bDualPitch = false;
+    g_settings.m_conditions = SignalConditions{};
+    g_settings.m_conditions.noiseOn = true;
+    g_settings.m_conditions.fistOn = true;
+    View().m_sessionSeed = 20261209;
+    wxString question;
+    wxTEST_DIALOG(Command(CMD_RECORD), ExpectFileDialog(m_dir / "recorded.wav"),
+                  ExpectMessage(question, wxID_NO));
+    View().m_sessionSeed.reset();
+    g_settings.m_conditions = SignalConditions{};
+
+    const KeyingParameters& k = g_settings.m_keying;
+    const std::string command =
+        std::string(VELTRANE_RENDER_PROGRAM) + " --quiet --seed 20261209 --koch 7 --duration 1" +
+        " --wpm " + std::to_string(k.wordSpeedCpm / 5) + " --char-wpm " +
+        std::to_string(k.charSpeedCpm / 5) + " --pitch " + std::to_string(k.pitch) + " --volume " +
+        std::to_string(k.volume) + " --master-volume " + std::to_string(k.masterVolume) +
+        " --min-group " + std::to_string(g_settings.m_nMinWordLength) + " --max-group " +
+        std::to_string(g_settings.m_nMaxWordLength) + " --noise 6 --fist '" +
+        (m_dir / "rendered.wav").string() + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    const auto recorded = ReadAll(m_dir / "recorded.wav");
+    ASSERT_GT(recorded.size(), 44u + 2 * 1'323'000);
+    EXPECT_TRUE(recorded == ReadAll(m_dir / "rendered.wav"));
 }
 
 }  // namespace

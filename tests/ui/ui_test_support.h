@@ -99,14 +99,19 @@ struct OfferedFile {
     wxString name;
     wxString wildcard;
     long style = 0;
+    int filterIndex = -1;
 };
 
 // Answers an open or save dialog with a path, and keeps what it offered when asked to. The GTK
 // file chooser takes the path in the background, so the answer waits until the dialog has it.
 class ExpectFileDialog : public wxExpectModalBase<wxFileDialog, ExpectFileDialog> {
 public:
-    explicit ExpectFileDialog(const std::filesystem::path& answer, OfferedFile* offered = nullptr)
-        : m_answer(wxString::FromUTF8(answer.string())), m_offered(offered) {}
+    // A filterIndex of 0 or more chooses that filter, as a click in the dialog's list does.
+    explicit ExpectFileDialog(const std::filesystem::path& answer, OfferedFile* offered = nullptr,
+                              int filterIndex = -1)
+        : m_answer(wxString::FromUTF8(answer.string())),
+          m_offered(offered),
+          m_nFilterIndex(filterIndex) {}
 
 protected:
     int OnInvoked(wxFileDialog* dialog) const override {
@@ -115,7 +120,9 @@ protected:
             m_offered->name = dialog->GetFilename();
             m_offered->wildcard = dialog->GetWildcard();
             m_offered->style = dialog->GetWindowStyle();
+            m_offered->filterIndex = dialog->GetFilterIndex();
         }
+        if (m_nFilterIndex >= 0) dialog->SetFilterIndex(m_nFilterIndex);
         dialog->SetPath(m_answer);
         EXPECT_TRUE(PumpUntil([dialog, this] { return dialog->GetPath() == m_answer; }, 5s));
         return wxID_OK;
@@ -124,6 +131,7 @@ protected:
 private:
     wxString m_answer;
     OfferedFile* m_offered;
+    int m_nFilterIndex;
 };
 
 // Answers a message box with the given button and keeps its text.
