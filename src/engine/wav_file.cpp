@@ -78,6 +78,18 @@ std::array<uint8_t, kWavHeaderBytes> BuildWavHeader(uint32_t dataBytes) {
     return bytes;
 }
 
+int CheckWrittenSize(const std::string& pathUtf8, uint64_t written) {
+    std::error_code error;
+    const auto size = std::filesystem::file_size(MakeUtf8Path(pathUtf8), error);
+    if (error) return error.default_error_condition().value();  // as an errno value
+    return size == written ? 0 : EIO;
+}
+
+void RemoveUnfinished(const std::string& pathUtf8) {
+    std::error_code ignored;
+    std::filesystem::remove(MakeUtf8Path(pathUtf8), ignored);
+}
+
 std::filesystem::path MakeUtf8Path(const std::string& utf8) {
     return std::filesystem::path(
         std::u8string(reinterpret_cast<const char8_t*>(utf8.data()), utf8.size()));
@@ -178,12 +190,7 @@ int WavRecordingFile::Finish() {
     }
     if (const int err = CloseFile(); err != 0) return err;
 
-    // Closed without an error, but is it still there? A file deleted (or replaced) while it was
-    // written would otherwise be reported as a finished recording.
-    std::error_code error;
-    const auto size = std::filesystem::file_size(MakeUtf8Path(m_strPath), error);
-    if (error) return error.default_error_condition().value();  // as an errno value
-    if (size != static_cast<uint64_t>(end)) return EIO;
+    if (const int err = CheckWrittenSize(m_strPath, static_cast<uint64_t>(end)); err != 0) return err;
     m_bDone = true;
     return 0;
 }
@@ -191,8 +198,5 @@ int WavRecordingFile::Finish() {
 void WavRecordingFile::Discard() {
     m_bDone = true;
     CloseFile();
-    if (m_bRegularFile) {
-        std::error_code ignored;
-        std::filesystem::remove(MakeUtf8Path(m_strPath), ignored);
-    }
+    if (m_bRegularFile) RemoveUnfinished(m_strPath);
 }

@@ -62,3 +62,9 @@ std::filesystem::path MakeUtf8Path(const std::string& utf8);
 std::string Utf8PathString(const std::filesystem::path& path);
 // std::fopen for a UTF-8 path (the wide-character open on Windows). Sets errno on failure.
 FILE* OpenFileUtf8(const std::string& pathUtf8, const char* mode);
+// 0 when the closed file at pathUtf8 holds exactly `written` bytes, else the errno value that
+// says why not (EIO for another size): a file deleted or replaced while it was written must not
+// be reported as a finished recording.
+int CheckWrittenSize(const std::string& pathUtf8, uint64_t written);
+// Deletes an unfinished recording; one that is gone already is no error.
+void RemoveUnfinished(const std::string& pathUtf8);

@@ -233,10 +233,8 @@ int SndfileRecordingFile::Finish() {
     if (const int closeError = Close(); err == 0) err = closeError;
     if (err != 0) return err;
     if (m_bRegularFile) {
-        std::error_code error;
-        const auto size = std::filesystem::file_size(MakeUtf8Path(m_strPath), error);
-        if (error) return error.default_error_condition().value();  // as an errno value
-        if (size != static_cast<uint64_t>(end)) return EIO;
+        if (const int sizeError = CheckWrittenSize(m_strPath, static_cast<uint64_t>(end)); sizeError != 0)
+            return sizeError;
     }
     m_bDone = true;
     return 0;
@@ -245,8 +243,5 @@ int SndfileRecordingFile::Finish() {
 void SndfileRecordingFile::Discard() {
     m_bDone = true;
     Close();
-    if (m_bRegularFile) {
-        std::error_code ignored;
-        std::filesystem::remove(MakeUtf8Path(m_strPath), ignored);
-    }
+    if (m_bRegularFile) RemoveUnfinished(m_strPath);
 }
