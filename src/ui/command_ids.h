@@ -33,7 +33,7 @@ enum CommandId : int {
     CMD_SOURCE_QSO_PLAIN = 32793,
     CMD_SOURCE_TYPED_TEXT = 32794,
     CMD_SOURCE_LINE_FILE = 32795,
-    // Beyond the specified table: free numbers after its last command, added in this order.
+    // Commands added later: free numbers after the last original command, in the order added.
     CMD_VIEW_LAST_RESULTS = 32796,  // the last session's results again, until the next starts
 
     CMD_COPY = 57634,
