@@ -20,12 +20,12 @@ wxFont MakePaneFont(const IoFontSpec& font) {
 }
 
 IoFontSpec PaneFontSpec(const wxFont& font) {
-    IoFontSpec spec;
-    spec.m_strFaceName = font.GetFaceName().utf8_string();
-    spec.m_nHeight = std::clamp(static_cast<int>(std::lround(font.GetFractionalPointSize() * 10)),
+    IoFontSpec stored;
+    stored.m_strFaceName = font.GetFaceName().utf8_string();
+    stored.m_nHeight = std::clamp(static_cast<int>(std::lround(font.GetFractionalPointSize() * 10)),
                                 IoFontSpec::kMinHeight, IoFontSpec::kMaxHeight);
-    spec.m_nWeight =
+    stored.m_nWeight =
         std::clamp(font.GetNumericWeight(), IoFontSpec::kMinWeight, IoFontSpec::kMaxWeight);
-    spec.m_bItalic = font.GetStyle() != wxFONTSTYLE_NORMAL;
-    return spec;
+    stored.m_bItalic = font.GetStyle() != wxFONTSTYLE_NORMAL;
+    return stored;
 }
