@@ -7,6 +7,10 @@
 #include <wx/filedlg.h>
 #include <wx/filename.h>
 #include <wx/msgdlg.h>
+#include <wx/panel.h>
+#include <wx/sizer.h>
+#include <wx/spinctrl.h>
+#include <wx/stattext.h>
 #include <wx/stdpaths.h>
 
 #include <algorithm>
@@ -31,6 +35,7 @@
 #include "ui/pump.h"
 #include "ui/pane_calls.h"
 #include "ui/recording_host.h"
+#include "ui/translate.h"
 #include "writers/create_recording_file.h"
 
 namespace {
@@ -55,18 +60,47 @@ void ShowError(wxWindow* parent, const wxString& text) {
     ShowMessageBox(parent, text, wxOK | wxICON_ERROR);
 }
 
+// The quality of the lossy formats, shown below the recording's file list: 0 makes the smallest
+// file, 10 the best sound; WAV and FLAC ignore it.
+class CRecordingQualityPanel : public wxPanel {
+public:
+    explicit CRecordingQualityPanel(wxWindow* parent) : wxPanel(parent) {
+        auto* row = new wxBoxSizer(wxHORIZONTAL);
+        row->Add(new wxStaticText(this, wxID_ANY, _("压缩质量（MP3、Ogg、Opus，0–10）：")), 0,
+                 wxALIGN_CENTER_VERTICAL | wxRIGHT, FromDIP(6));
+        m_pQuality = new wxSpinCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition,
+                                    wxDefaultSize, wxSP_ARROW_KEYS, kMinRecordingQuality,
+                                    kMaxRecordingQuality, g_settings.m_nRecordingQuality);
+        row->Add(m_pQuality, 0, wxALIGN_CENTER_VERTICAL);
+        SetSizerAndFit(row);
+    }
+    int Quality() const { return m_pQuality->GetValue(); }
+
+private:
+    wxSpinCtrl* m_pQuality;
+};
+
+wxWindow* CreateRecordingQualityPanel(wxWindow* parent) {
+    return new CRecordingQualityPanel(parent);
+}
+
 // The save-file dialog, seeded with defaultPathUtf8 and the filter filterIndex, which it
 // returns chosen. A name typed without an extension gets the chosen filter's entry of
 // `extensions` (".wav"), and replacing an existing file of that name is asked first, as the
 // dialog itself asks for the name it returned.
 bool AskSavePath(wxWindow* parent, const std::string& defaultPathUtf8, const wxString& filter,
                  const std::vector<std::string>& extensions, int& filterIndex,
-                 std::string& chosenUtf8) {
+                 std::string& chosenUtf8,
+                 wxFileDialog::ExtraControlCreatorFunction extraControl = nullptr) {
     const wxFileName initial(wxString::FromUTF8(defaultPathUtf8));
     wxFileDialog dialog(parent, U("另存为"), initial.GetPath(), initial.GetFullName(), filter,
                         wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
     dialog.SetFilterIndex(filterIndex);
+    if (extraControl != nullptr) dialog.SetExtraControlCreator(extraControl);
     if (dialog.ShowModal() != wxID_OK) return false;
+    // The extra control exists only once the dialog has been shown for real.
+    if (auto* quality = dynamic_cast<CRecordingQualityPanel*>(dialog.GetExtraControl()))
+        g_settings.m_nRecordingQuality = quality->Quality();
     wxFileName chosen(dialog.GetPath());
     if (chosen.GetFullName().empty()) return false;
     filterIndex = std::clamp(dialog.GetFilterIndex(), 0, static_cast<int>(extensions.size()) - 1);
@@ -106,7 +140,7 @@ bool AskRecordingPath(wxWindow* parent, const std::string& defaultPathUtf8, std:
     const RecordingFormat last = RecordingFormatFromNumber(g_settings.m_nRecordingFormat);
     int filterIndex = static_cast<int>(last);
     if (!AskSavePath(parent, ReplaceFileExtension(defaultPathUtf8, FormatInfo(last).extension),
-                     filter, extensions, filterIndex, chosenUtf8))
+                     filter, extensions, filterIndex, chosenUtf8, CreateRecordingQualityPanel))
         return false;
     format = RecordingFormatFromPath(chosenUtf8).value_or(RecordingFormatFromNumber(filterIndex));
     g_settings.m_nRecordingFormat = static_cast<int32_t>(format);
