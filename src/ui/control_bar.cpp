@@ -10,9 +10,13 @@
 #include <wx/textctrl.h>
 #include <wx/valtext.h>
 
+#include <algorithm>
+#include <climits>
 #include <cstdlib>
 
+#include "settings/settings.h"
 #include "ui/command_ids.h"
+#include "ui/pitch_list.h"
 
 wxDEFINE_EVENT(EVT_CONTROL_BAR_FIELD_LEFT, wxCommandEvent);
 
@@ -29,6 +33,14 @@ wxStaticText* Caption(wxWindow* parent, const char* utf8) {
 
 int CharsWide(const wxWindow* window, int chars) {
     return window->GetTextExtent(wxString('0', chars)).x;
+}
+
+// The leading decimal number of a field's text, as the C library reads it: no number gives 0,
+// and a number beyond the int range is held at its end.
+int LeadingNumber(const wxString& text) {
+    const std::string bytes = text.utf8_string();
+    const long value = std::strtol(bytes.c_str(), nullptr, 10);
+    return static_cast<int>(std::clamp<long>(value, INT_MIN, INT_MAX));
 }
 
 wxTextCtrl* NumberField(wxWindow* parent, wxWindowID id) {
@@ -115,6 +127,33 @@ void CDialogBarEx::BuildControls() {
         else
             event.Skip();
     });
+}
+
+void CDialogBarEx::ShowSettings(const CSettings& settings, int enabledCount) {
+    const KeyingParameters& keying = settings.m_keying;
+    const bool wpm = settings.m_bWpmSpeedUnit;
+    const int divisor = wpm ? 5 : 1;
+    const int used = settings.m_nCharactersUsed;
+    m_pCharactersUsed->ChangeValue(wxString::Format("%d", used));
+    // A spin range needs its lower end below its upper one even for a set of fewer than two.
+    m_pSpin->SetRange(2, std::max(2, enabledCount));
+    m_pSpin->SetValue(std::clamp(used, 2, std::max(2, enabledCount)));
+    m_pWordSpeed->ChangeValue(wxString::Format("%d", keying.wordSpeedCpm / divisor));
+    m_pCharSpeed->ChangeValue(wxString::Format("%d", keying.charSpeedCpm / divisor));
+    FillPitchCombo(*m_pPitch, keying.pitch);
+    m_pVolume->SetRange(0, 100);
+    m_pVolume->SetValue(keying.volume);
+    m_pSpeedUnit->SetLabel(wpm ? "WPM" : "CPM");
+}
+
+void CDialogBarEx::ReadSettings(CSettings& settings, int enabledCount) const {
+    KeyingParameters& keying = settings.m_keying;
+    const int used = LeadingNumber(m_pCharactersUsed->GetValue());
+    settings.m_nCharactersUsed = std::min(enabledCount, std::max(2, used));
+    keying.SetSpeeds(LeadingNumber(m_pWordSpeed->GetValue()),
+                     LeadingNumber(m_pCharSpeed->GetValue()), settings.m_bWpmSpeedUnit);
+    settings.UpdateDualPitch(LeadingNumber(m_pPitch->GetValue()));
+    keying.volume = m_pVolume->GetValue();
 }
 
 void CDialogBarEx::ReportFieldLeft(wxFocusEvent& event) {

@@ -10,6 +10,7 @@
 #include <wx/panel.h>
 #include <wx/weakref.h>
 
+class CSettings;
 class wxComboBox;
 class wxSlider;
 class wxSpinButton;
@@ -25,6 +26,14 @@ public:
     // Records owner as the window that receives the bar's notifications and creates the bar
     // as a child of parent (the frame whose band holds it).
     bool Create(wxWindow* owner, wxWindow* parent, wxWindowID id);
+
+    // Settings to the fields: characters in use (its spin held to 2..enabledCount), the speeds
+    // in the unit the settings choose, pitch and volume. The owner must ignore the change
+    // notifications this filling raises.
+    void ShowSettings(const CSettings& settings, int enabledCount);
+    // The fields to the settings, read as the C library reads a number: characters in use held
+    // to 2..enabledCount, the speeds in the unit shown, the dot pitch following the pitch.
+    void ReadSettings(CSettings& settings, int enabledCount) const;
 
     wxWindow* Owner() const { return m_pOwner; }
     wxTextCtrl* CharactersUsed() const { return m_pCharactersUsed; }  // 2005

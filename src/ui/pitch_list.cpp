@@ -1,5 +1,6 @@
 #include "ui/pitch_list.h"
 
+#include <wx/combobox.h>
 #include <wx/string.h>
 
 namespace {
@@ -15,4 +16,11 @@ wxArrayString PitchListChoices() {
     for (int hz = kPitchListFirst; hz <= kPitchListLast; hz += kPitchListStep)
         items.Add(wxString::Format("%d", hz));
     return items;
+}
+
+void FillPitchCombo(wxComboBox& combo, int pitch) {
+    const wxArrayString items = PitchListChoices();
+    // The list never changes; rebuilding it while it is dropped down would close it.
+    if (combo.GetStrings() != items) combo.Set(items);
+    combo.ChangeValue(wxString::Format("%d", pitch));
 }

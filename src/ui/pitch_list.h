@@ -4,4 +4,8 @@
 
 #include <wx/arrstr.h>
 
+class wxComboBox;
+
 wxArrayString PitchListChoices();
+// Gives combo the pitch list and shows pitch in its field, without a change notification.
+void FillPitchCombo(wxComboBox& combo, int pitch);

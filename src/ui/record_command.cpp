@@ -29,7 +29,8 @@
 #include "ui/initial_delay_dialog.h"
 #include "ui/message_box.h"
 #include "ui/pump.h"
-#include "ui/training_view.h"
+#include "ui/pane_calls.h"
+#include "ui/recording_host.h"
 #include "writers/create_recording_file.h"
 
 namespace {
@@ -144,15 +145,16 @@ std::string RecordingFolder() {
 
 }  // namespace
 
-CRecordCommand::CRecordCommand(CTrainingView& view)
-    : m_view(view), m_pParent(wxGetTopLevelParent(&view)) {}
+CRecordCommand::CRecordCommand(RecordingHost& host, wxWindow* parent)
+    : m_host(host), m_pParent(parent) {}
 
 CRecordCommand::End CRecordCommand::RecordSession(RecordingFile& file) {
-    CTrainingView& view = m_view;
+    SessionView& view = m_host.Session();
+    CPaneCalls& panes = m_host.Panes();
     view.Audio().AttachFileSink(&file);
     CInitialDelayDialog progress(U("创建音频文件"), kProgressShowDelayMs);
-    view.BeginBatchedEcho();
-    view.StartPlayback(&SessionThread);
+    panes.BeginBatchedEcho();
+    m_host.StartPlayback(&SessionThread);
     auto nextFlush = std::chrono::steady_clock::now() + kEchoFlushInterval;
 
     bool cancelled = false;
@@ -164,7 +166,7 @@ CRecordCommand::End CRecordCommand::RecordSession(RecordingFile& file) {
         if (used >= budget) break;
         progress.SetProgress(static_cast<int>(std::min(100.0, used * 100.0 / budget)));
         if (std::chrono::steady_clock::now() >= nextFlush) {
-            view.FlushEcho();
+            panes.FlushEcho();
             nextFlush = std::chrono::steady_clock::now() + kEchoFlushInterval;
         }
         PumpPendingMessages();
@@ -180,8 +182,8 @@ CRecordCommand::End CRecordCommand::RecordSession(RecordingFile& file) {
         PumpPendingMessages();
         WaitForNextMessage(kWaitSliceMs);
     }
-    view.JoinPlayback();
-    view.EndBatchedEcho();
+    m_host.JoinPlayback();
+    panes.EndBatchedEcho();
     // A cancel just as the thread ended leaves the flag set with no stream to clear it.
     if (g_nActiveStreams == 0) g_bAbort = false;
     progress.Close();
@@ -201,7 +203,7 @@ void CRecordCommand::OfferSentText(const std::string& wavPath) {
         return;
     std::string textPath;
     if (!AskTextPath(parent, ReplaceFileExtension(wavPath, ".txt"), textPath)) return;
-    std::string text = m_view.ReadPane(Pane::Output);
+    std::string text = m_host.Panes().Read(Pane::Output);
     if (g_settings.m_bInsertLF) text = BreakIntoLines(text);
     if (const int err = WriteWholeFile(textPath, text); err != 0)
         ShowError(parent, wxString::Format(U("保存文本文件“%s”失败：\n%s"),
@@ -209,15 +211,15 @@ void CRecordCommand::OfferSentText(const std::string& wavPath) {
 }
 
 void CRecordCommand::Run() {
-    CTrainingView& view = m_view;
+    SessionView& view = m_host.Session();
     wxWindow* const parent = m_pParent;
     if (view.m_bThreadRunning || g_nActiveStreams != 0 || view.IsClosing()) return;
-    CTrainingView::NestedWait wait(view);
+    NestedWait wait(m_host);
     // The previous playback thread has ended; joining it orders its last use of the session
     // text before ours.
-    view.JoinPlayback();
+    m_host.JoinPlayback();
     // The results of a session that has just ended come before the recording replaces it.
-    view.DeliverPendingResults();
+    m_host.DeliverPendingResults();
     if (view.IsClosing()) return;
 
     // The text is prepared aside: until the file is chosen a paused session keeps its own.
@@ -225,7 +227,7 @@ void CRecordCommand::Run() {
     std::string sessionText;
     std::string textFilePath;
     if ((source & SOURCE_FIXED_TEXT_MASK) != 0 &&
-        !view.PrepareFixedText(sessionText, &textFilePath))
+        !m_host.PrepareFixedText(sessionText, &textFilePath))
         return;
 
     const std::string defaultName = DefaultRecordingName(
@@ -285,8 +287,4 @@ void CRecordCommand::Run() {
         return;
     }
     if (!view.IsClosing()) OfferSentText(wavPath);
-}
-
-void CTrainingView::OnRecord() {
-    CRecordCommand(*this).Run();
 }

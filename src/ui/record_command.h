@@ -5,15 +5,15 @@
 
 #include <string>
 
-class CTrainingView;
 class RecordingFile;
+class RecordingHost;
 class wxWindow;
 
-// One run of the command, on the interface thread of the view (a friend of the view: it
-// starts and joins the view's playback thread and reads its output pane).
+// One run of the command, on the interface thread of the training view; its windows are
+// children of parent.
 class CRecordCommand {
 public:
-    explicit CRecordCommand(CTrainingView& view);
+    CRecordCommand(RecordingHost& host, wxWindow* parent);
     // Returns when the recording has ended, been cancelled or failed. Does nothing while a
     // playback thread runs.
     void Run();
@@ -26,6 +26,6 @@ private:
     // Offers to save the output pane's text beside the recording.
     void OfferSentText(const std::string& wavPathUtf8);
 
-    CTrainingView& m_view;
+    RecordingHost& m_host;
     wxWindow* m_pParent;
 };

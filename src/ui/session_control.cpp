@@ -20,6 +20,7 @@
 #include "ui/message_box.h"
 #include "ui/pane_text.h"
 #include "ui/pump.h"
+#include "ui/record_command.h"
 #include "ui/results_dialog.h"
 #include "ui/training_view.h"
 
@@ -168,6 +169,10 @@ void CTrainingView::OnUpdateRecord(wxUpdateUIEvent& event) {
     event.Enable(g_nActiveStreams == 0);
 }
 
+void CTrainingView::OnRecord() {
+    CRecordCommand(*this, wxGetTopLevelParent(this)).Run();
+}
+
 // ---- Status-bar panes ----------------------------------------------------------------------
 
 void CTrainingView::OnUpdateTimePane(wxUpdateUIEvent& event) {
@@ -237,7 +242,7 @@ void CTrainingView::PlayClickedCharacter(unsigned char ch) {
 }
 
 void CTrainingView::OnClosingNotice() {
-    m_bClosing = true;
+    m_panes.Close();
     m_deviceLook.Stop();
     g_bAbort = true;
     // The thread's pane calls give up now that the view is closing, and the abort cuts its

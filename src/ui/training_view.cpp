@@ -1,6 +1,6 @@
 // The training view: creation, panes and their layout, the control bar exchange, the View
-// toggles, the edit commands, the practice sources, options and help, and the pane calls of the
-// playback threads. Session control lives in session_control.cpp.
+// toggles, the edit commands, the practice sources, options and help. Session control lives in
+// session_control.cpp, the marshalling of the playback threads' pane calls in pane_calls.cpp.
 #include "ui/training_view.h"
 
 #include <wx/app.h>
@@ -8,21 +8,12 @@
 #include <wx/combobox.h>
 #include <wx/font.h>
 #include <wx/frame.h>
-#include <wx/slider.h>
-#include <wx/spinbutt.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
-#include <wx/thread.h>
 
 #include <algorithm>
-#include <chrono>
-#include <climits>
-#include <cstdlib>
-#include <future>
 #include <mutex>
-#include <type_traits>
 
-#include "content/codepage.h"
 #include "engine/audio_flags.h"
 #include "options/options_sheet.h"
 #include "options/selected_chars_dialog.h"
@@ -33,21 +24,10 @@
 #include "ui/control_bar.h"
 #include "ui/help.h"
 #include "ui/pane_font.h"
-#include "ui/pitch_list.h"
 
 namespace {
 
 constexpr int kPaneMargin = 10;  // pixels between the view's edges and its labels and panes
-// How often a playback thread waiting for a pane call looks at the abort and closing flags.
-constexpr auto kMarshalSlice = std::chrono::milliseconds(10);
-
-// The leading decimal number of a field's text, as the C library reads it: no number gives 0,
-// and a number beyond the int range is held at its end.
-int LeadingNumber(const wxString& text) {
-    const std::string bytes = text.utf8_string();
-    const long value = std::strtol(bytes.c_str(), nullptr, 10);
-    return static_cast<int>(std::clamp<long>(value, INT_MIN, INT_MAX));
-}
 
 int SourceBit(int id) {
     switch (id) {
@@ -78,11 +58,11 @@ int SourceBit(int id) {
 
 }  // namespace
 
-CTrainingView::NestedWait::~NestedWait() {
-    --m_view.m_nNestedWaits;
+void CTrainingView::LeaveNestedWait() {
+    --m_nNestedWaits;
     // Every nested wait is a window of the view's (countdown, progress, a dialog) that has
     // just closed.
-    m_view.ReturnFocusToCopyPane();
+    ReturnFocusToCopyPane();
     // The frame may be waiting for this to end before it can go.
     wxWakeUpIdle();
 }
@@ -174,6 +154,7 @@ void CTrainingView::CreatePanes() {
     m_wndOutput->Hide();
     m_wndCopy = new wxTextCtrl(this, IDC_COPY_PANE, wxEmptyString, wxDefaultPosition, wxDefaultSize,
                                wxTE_MULTILINE | wxTE_WORDWRAP | wxVSCROLL);
+    m_panes.SetPanes(m_wndOutput, m_wndCopy);
 }
 
 void CTrainingView::BindCommand(int id, void (CTrainingView::*handler)()) {
@@ -277,42 +258,13 @@ int CTrainingView::EnabledCharacterCount() const {
 }
 
 void CTrainingView::ExchangeControlBar(bool save) {
-    CDialogBarEx& bar = *m_wndControlBar;
-    const int enabled = EnabledCharacterCount();
-    const bool wpm = g_settings.m_bWpmSpeedUnit;
-    KeyingParameters& keying = g_settings.m_keying;
-
     if (save) {
-        const int used = LeadingNumber(bar.CharactersUsed()->GetValue());
-        g_settings.m_nCharactersUsed = std::min(enabled, std::max(2, used));
-        keying.SetSpeeds(LeadingNumber(bar.WordSpeed()->GetValue()),
-                         LeadingNumber(bar.CharSpeed()->GetValue()), wpm);
-        g_settings.UpdateDualPitch(LeadingNumber(bar.Pitch()->GetValue()));
-        keying.volume = bar.Volume()->GetValue();
+        m_wndControlBar->ReadSettings(g_settings, EnabledCharacterCount());
         return;
     }
-
     ++m_nUpdating;
-    const int divisor = wpm ? 5 : 1;
-    bar.CharactersUsed()->ChangeValue(wxString::Format("%d", int(g_settings.m_nCharactersUsed)));
-    // A spin range needs its lower end below its upper one even for a set of fewer than two.
-    bar.CharactersUsedSpin()->SetRange(2, std::max(2, enabled));
-    bar.CharactersUsedSpin()->SetValue(
-        std::clamp(int(g_settings.m_nCharactersUsed), 2, std::max(2, enabled)));
-    bar.WordSpeed()->ChangeValue(wxString::Format("%d", keying.wordSpeedCpm / divisor));
-    bar.CharSpeed()->ChangeValue(wxString::Format("%d", keying.charSpeedCpm / divisor));
-    FillPitchCombo(*bar.Pitch(), keying.pitch);
-    bar.Volume()->SetRange(0, 100);
-    bar.Volume()->SetValue(keying.volume);
-    bar.SpeedUnit()->SetLabel(wpm ? "WPM" : "CPM");
+    m_wndControlBar->ShowSettings(g_settings, EnabledCharacterCount());
     --m_nUpdating;
-}
-
-void CTrainingView::FillPitchCombo(wxComboBox& combo, int pitch) {
-    const wxArrayString items = PitchListChoices();
-    // The list never changes; rebuilding it while it is dropped down would close it.
-    if (combo.GetStrings() != items) combo.Set(items);
-    combo.ChangeValue(wxString::Format("%d", pitch));
 }
 
 void CTrainingView::RefreshCodePanels() {
@@ -541,91 +493,23 @@ void CTrainingView::ShowHelpTopic(const wxString& topic) {
 
 // ---- Pane calls ----------------------------------------------------------------------------
 
-wxTextCtrl* CTrainingView::PaneWindow(Pane pane) const {
-    return pane == Pane::Output ? m_wndOutput : m_wndCopy;
-}
-
-std::string CTrainingView::ReadPane(Pane pane) const {
-    return codepage::FromUtf8(PaneWindow(pane)->GetValue().utf8_string());
-}
-
-void CTrainingView::WritePane(Pane pane, const std::string& text) {
-    PaneWindow(pane)->ChangeValue(wxString::FromUTF8(codepage::ToUtf8(text)));
-}
-
-void CTrainingView::InsertIntoPane(Pane pane, size_t pos, const std::string& text) {
-    // One Windows-1252 byte is one character of the pane, so byte positions are the pane's.
-    wxTextCtrl& window = *PaneWindow(pane);
-    const long at = std::min<long>(static_cast<long>(pos), window.GetLastPosition());
-    window.SetSelection(at, at);
-    window.ShowPosition(at);
-    window.WriteText(wxString::FromUTF8(codepage::ToUtf8(text)));
-    window.ShowPosition(window.GetInsertionPoint());
-}
-
-void CTrainingView::BeginBatchedEcho() {
-    FlushEcho();
-    m_bBatchEcho = true;
-}
-
-void CTrainingView::FlushEcho() {
-    std::string pending;
-    {
-        std::lock_guard lock(m_echoMutex);
-        pending.swap(m_strEchoBatch);
-    }
-    if (!pending.empty() && !IsClosing())
-        InsertIntoPane(Pane::Output, static_cast<size_t>(m_wndOutput->GetLastPosition()), pending);
-}
-
-void CTrainingView::EndBatchedEcho() {
-    m_bBatchEcho = false;
-    FlushEcho();
-}
-
-template <typename Result, typename Work>
-Result CTrainingView::RunOnInterfaceThread(Work work) {
-    if (wxThread::IsMain()) return work();
-    if (IsClosing() || g_bAbort) return Result();
-    // The promise is shared with the queued call, which may run after this thread gave up.
-    auto done = std::make_shared<std::promise<Result>>();
-    std::future<Result> result = done->get_future();
-    CallAfter([this, done, work]() {
-        if constexpr (std::is_void_v<Result>) {
-            if (!IsClosing()) work();
-            done->set_value();
-        } else {
-            done->set_value(IsClosing() ? Result() : work());
-        }
-    });
-    while (result.wait_for(kMarshalSlice) != std::future_status::ready) {
-        if (IsClosing() || g_bAbort) return Result();
-    }
-    return result.get();
-}
-
 std::string CTrainingView::PaneText(Pane pane) {
-    return RunOnInterfaceThread<std::string>([this, pane] { return ReadPane(pane); });
+    return m_panes.PaneText(pane);
 }
 
 void CTrainingView::SetPaneText(Pane pane, const std::string& text) {
-    RunOnInterfaceThread<void>([this, pane, text] { WritePane(pane, text); });
+    m_panes.SetPaneText(pane, text);
 }
 
 void CTrainingView::InsertPaneText(Pane pane, size_t pos, const std::string& text) {
-    if (pane == Pane::Output && m_bBatchEcho) {
-        std::lock_guard lock(m_echoMutex);
-        m_strEchoBatch += text;
-        return;
-    }
-    RunOnInterfaceThread<void>([this, pane, pos, text] { InsertIntoPane(pane, pos, text); });
+    m_panes.InsertPaneText(pane, pos, text);
 }
 
 void CTrainingView::ClearPanesAndTally() {
-    RunOnInterfaceThread<void>([this] {
+    m_panes.Run<void>([this] {
         m_tally.Clear();
-        WritePane(Pane::Output, std::string());
-        WritePane(Pane::Copy, std::string());
+        m_panes.Write(Pane::Output, std::string());
+        m_panes.Write(Pane::Copy, std::string());
     });
 }
 

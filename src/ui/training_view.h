@@ -13,7 +13,6 @@
 
 #include <atomic>
 #include <memory>
-#include <mutex>
 #include <set>
 #include <string>
 #include <thread>
@@ -28,6 +27,8 @@
 #include "options/sound_output_host.h"
 #include "scoring/score_tally.h"
 #include "session/session_view.h"
+#include "ui/pane_calls.h"
+#include "ui/recording_host.h"
 
 class CCodeTableDialog;
 class CDialogBarEx;
@@ -45,7 +46,8 @@ class CTrainingView : public wxWindow,
                       public SessionView,
                       public TextSourceHost,
                       public SoundOutputHost,
-                      public ConditionsClipPlayer {
+                      public ConditionsClipPlayer,
+                      private RecordingHost {
 public:
     CTrainingView();
     // Ends any playback first: nothing the playback thread uses goes before the thread.
@@ -64,8 +66,6 @@ public:
     void UpdateCodeTableBands();
     // Makes the view follow changed settings (called by the option pages).
     void ApplyOptions();
-    // Fills the pitch list (400 to 1200 Hz in steps of 50) and shows pitch in its field.
-    void FillPitchCombo(wxComboBox& combo, int pitch);
     // Opens a topic of the help book.
     void ShowHelpTopic(const wxString& topic);
     // Puts the keyboard focus back in the copy pane once a window the view opened has gone:
@@ -114,7 +114,7 @@ public:
     void ClearPanesAndTally() override;
     void PostSessionFinished() override;
     void PostWakeUp() override;
-    bool IsClosing() const override { return m_bClosing; }
+    bool IsClosing() const override { return m_panes.IsClosing(); }
 
     // TextSourceHost
     void StopSessionAndWait() override;
@@ -127,38 +127,19 @@ protected:
     bool TryBefore(wxEvent& event) override;
 
 private:
-    // Marks a handler that waits in a nested message loop, for IsInNestedWait.
-    class NestedWait {
-    public:
-        explicit NestedWait(CTrainingView& view) : m_view(view) { ++m_view.m_nNestedWaits; }
-        ~NestedWait();
-        NestedWait(const NestedWait&) = delete;
-        NestedWait& operator=(const NestedWait&) = delete;
+    // NestedWaitHost: counts the waits for IsInNestedWait.
+    void EnterNestedWait() override { ++m_nNestedWaits; }
+    void LeaveNestedWait() override;
 
-    private:
-        CTrainingView& m_view;
-    };
-    template <typename Result, typename Work>
-    Result RunOnInterfaceThread(Work work);
+    // RecordingHost, for the record command (ui/record_command.cpp).
+    SessionView& Session() override { return *this; }
+    CPaneCalls& Panes() override { return m_panes; }
 
     bool CreateBands(wxFrame* frame, wxAuiManager& bands);
     void CreatePanes();
     void BindMessageMap();
     void BindCommand(int id, void (CTrainingView::*handler)());
     void BindUpdate(int id, void (CTrainingView::*handler)(wxUpdateUIEvent&));
-
-    // Pane access on the interface thread, in Windows-1252.
-    wxTextCtrl* PaneWindow(Pane pane) const;
-    std::string ReadPane(Pane pane) const;
-    void WritePane(Pane pane, const std::string& text);
-    void InsertIntoPane(Pane pane, size_t pos, const std::string& text);
-    // A recording writes an hour of echo in a second or two; one marshalled call per character
-    // would cost most of that time in the pane. While batched, the session thread gathers the
-    // echo (a recording only appends to the pane it has emptied), and the interface thread
-    // writes it into the pane in pieces (FlushEcho) and finally once the thread has ended.
-    void BeginBatchedEcho();
-    void FlushEcho();
-    void EndBatchedEcho();
 
     // Sound device (training_view_device.cpp). Before a playback: opens the device again when
     // there is none or the last playback met a device error; true when there is one now.
@@ -174,14 +155,14 @@ private:
     void ShowSoundDeviceState();
 
     // Starts a playback thread once the previous one has ended.
-    void StartPlayback(void (*threadProc)(SessionView*));
-    void JoinPlayback();
+    void StartPlayback(void (*threadProc)(SessionView*)) override;
+    void JoinPlayback() override;
     void PlayClickedCharacter(unsigned char ch);
     static void ConditionsClipThread(SessionView* view);
     bool RunCountdown(bool resumption);
     // The fixed practice text (a file, typed text) for Start and the record command; a chosen
     // file that cannot be used is explained to the learner.
-    bool PrepareFixedText(std::string& text, std::string* chosenPathUtf8);
+    bool PrepareFixedText(std::string& text, std::string* chosenPathUtf8) override;
     void RefreshCodePanels();
     int EnabledCharacterCount() const;
 
@@ -197,7 +178,7 @@ private:
     void OnAbort();
     void OnSessionFinished();
     // Scores the copy of a session that has ended and shows its results, if that is still due.
-    void DeliverPendingResults();
+    void DeliverPendingResults() override;
     // The results of the last finished session, kept until the next session starts.
     void ShowLastResults();
     void OnUpdateViewLastResults(wxUpdateUIEvent& event);
@@ -209,7 +190,6 @@ private:
     void OnUpdateRecord(wxUpdateUIEvent& event);
     // The record command; its handler is CRecordCommand (ui/record_command.cpp).
     void OnRecord();
-    friend class CRecordCommand;
     void OnUpdateTimePane(wxUpdateUIEvent& event);
     void OnUpdateCountPane(wxUpdateUIEvent& event);
 
@@ -274,10 +254,7 @@ private:
     std::unique_ptr<LastResults> m_lastResults;
 
     std::thread m_playbackThread;
-    RelaxedAtomic<bool> m_bClosing{false};
-    RelaxedAtomic<bool> m_bBatchEcho{false};
-    std::mutex m_echoMutex;
-    std::string m_strEchoBatch;  // guarded by m_echoMutex
+    CPaneCalls m_panes{*this};
     int m_nNestedWaits = 0;
     std::set<int> m_handledCommands;
 };

@@ -1,11 +1,9 @@
 #include "engine/wav_file.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -167,15 +165,7 @@ TEST_F(WavFileTest, LateFailureOnARegularFileLeavesNoFile) {
     const std::vector<uint8_t> samples(1000);
     file->WriteSamples(samples.data(), samples.size());
 
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limited = saved;
-    limited.rlim_cur = 500;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const int finished = file->Finish();
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
+    const int finished = WithFileSizeLimit(500, [&] { return file->Finish(); });
 
     EXPECT_EQ(finished, EFBIG);
     file.reset();

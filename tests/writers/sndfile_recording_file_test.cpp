@@ -2,13 +2,11 @@
 
 #include <gtest/gtest.h>
 #include <sndfile.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cmath>
 #include <complex>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -21,6 +19,7 @@
 #include "session/session_thread.h"
 #include "session/test_session_view.h"
 #include "settings/settings.h"
+#include "test_files.h"
 #include "writers/create_recording_file.h"
 
 namespace {
@@ -254,15 +253,7 @@ TEST_F(SndfileRecordingTest, LateFailureOnARegularFileLeavesNoFile) {
     ASSERT_NE(file, nullptr);
     WriteInPieces(*file, ToneBytes(2.0));
 
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limited = saved;
-    limited.rlim_cur = 500;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const int finished = file->Finish();
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
+    const int finished = WithFileSizeLimit(500, [&] { return file->Finish(); });
 
     EXPECT_EQ(finished, EFBIG);
     file.reset();
