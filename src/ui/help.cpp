@@ -5,6 +5,7 @@
 #include <wx/fs_arc.h>
 #include <wx/html/helpctrl.h>
 #include <wx/html/helpfrm.h>
+#include <wx/html/helpwnd.h>
 #include <wx/html/htmlfilt.h>
 #include <wx/html/htmlwin.h>
 #include <wx/log.h>
@@ -13,6 +14,8 @@
 #include <wx/stdpaths.h>
 
 #include <memory>
+
+#include "ui/html_line_breaks.h"
 
 namespace {
 
@@ -33,6 +36,9 @@ public:
 protected:
     wxHtmlHelpFrame* CreateHelpFrame(wxHtmlHelpData* data) override {
         wxHtmlHelpFrame* frame = wxHtmlHelpController::CreateHelpFrame(data);
+        // The book is Chinese: its paragraphs must wrap at the frame's width.
+        if (wxHtmlWindow* page = frame->GetHelpWindow()->GetHtmlWindow())
+            AllowLineBreaksInChineseText(*page);
         frame->Bind(wxEVT_DESTROY, [this, frame](wxWindowDestroyEvent& event) {
             if (event.GetEventObject() == frame && m_helpFrame == frame) {
                 m_helpFrame = nullptr;
